@@ -17,6 +17,13 @@ enum {
   ERR_E_MUTEX = 7001, ERR_E_PARAM = 7002, ERR_E_NOMEM = 7003, ERR_E_CUT = 7004, ERR_E_MAXOPTS = 7005
 };
 
+// Fixed sizes the log works with.
+enum {
+  ERR_BUFSIZE = 32768,  // one record, one user message, one internal error
+  ERR_OPTSIZE = 256,    // an option name or value with its terminating zero
+  ERR_MAXOPTS = 128     // option words in the default text and in ERR
+};
+
 struct uerr_item {
   int level;
   int code;
@@ -33,9 +40,11 @@ extern volatile int err_active;
 extern volatile int errsever;
 
 // module: an HMODULE whose file names the program, or nullptr for the main module.
+// Options come from defopts, then the environment variable ERR, then argv[1..].
 int err_init(int argc, char** argv, const char* defopts, void* module, err_hook hook, void* usrdata);
 void err_free();
 
+// pid: -1 this process, -2 none printed, else printed as given.
 int err_head(int level, int code, const char* name, long pid, const char* srcfile, unsigned line);
 int err_printf(const char* format, ...) ERR_PRINTF_LIKE(1, 2);
 int err_user_head(int level, int code, const char* name, long pid);
@@ -43,6 +52,10 @@ int err_user_printf(const char* format, ...) ERR_PRINTF_LIKE(1, 2);
 
 // The word of a level in records: "ERR", "DBG", ... or nullptr for a level outside 1-8.
 const char* err_level_word(int level);
+
+// For the log's own modules: a failure of the log itself, written straight to the
+// stream (standard error while none is open), without the mutex and the pipe.
+void err_internal(int code, const char* srcfile, unsigned line, const char* format, ...) ERR_PRINTF_LIKE(4, 5);
 
 // Reporting call sites: the active flag and threshold are tested before anything is formatted.
 #define ERR_LOG(level, code, ...)                                                     \

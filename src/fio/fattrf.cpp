@@ -1,0 +1,37 @@
+#include "fio/fattrf.h"
+
+#include "err/err.h"
+
+int fattrf_init(fattrf* f, unsigned flags) {
+  if (!f) {
+    ERR_LOG(ERR_ERR, 9003, "`fattrf' is NUL.");
+    return 9003;
+  }
+  f->flags = flags;
+  return 0;
+}
+
+void fattrf_clear(fattrf* f) {
+  if (f) f->flags = 0;
+}
+
+void fattrf_free(fattrf* f) { fattrf_clear(f); }
+
+int fattrf_parse(const fattrf* f, const char* text, unsigned* op, unsigned* mask) {
+  if (!f || !op || !mask) {
+    ERR_LOG(ERR_ERR, 9003, "Invalid param - fattrf: %p, op: %p, mask: %p.", (const void*)f, (void*)op,
+            (void*)mask);
+    return 9003;
+  }
+  for (const char* p = text ? text : ""; *p; p++) {
+    switch (*p) {
+      case 'a': *mask |= 0x20; break;
+      case 'd': *mask |= 0x10; break;
+      case 'h': *mask |= 0x02; break;
+      case 'r': *mask |= 0x01; break;
+      case 's': *mask |= 0x04; break;
+      default: return 9003;
+    }
+  }
+  return 0;
+}

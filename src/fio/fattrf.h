@@ -1,0 +1,12 @@
+// File attribute operand: letters a, d, h, r, s naming attribute bits.
+#pragma once
+
+struct fattrf {
+  unsigned flags;
+};
+
+int fattrf_init(fattrf* f, unsigned flags);
+void fattrf_free(fattrf* f);
+void fattrf_clear(fattrf* f);
+// Adds the bit of each letter to *mask; op is never set.
+int fattrf_parse(const fattrf* f, const char* text, unsigned* op, unsigned* mask);

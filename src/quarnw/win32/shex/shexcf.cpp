@@ -1,0 +1,53 @@
+#include "quarnw/win32/shex/shexcf.h"
+
+#include <new>
+
+#include "err/err.h"
+#include "quarnw/win32/shex/shex.h"
+#include "quarnw/win32/shex/shexmenu.h"
+
+ShExCFactory::ShExCFactory() : refs_(1) { shex_count_up(); }
+
+ShExCFactory::~ShExCFactory() { shex_count_down(); }
+
+HRESULT STDMETHODCALLTYPE ShExCFactory::QueryInterface(REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
+    *ppv = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *ppv = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE ShExCFactory::AddRef() { return (ULONG)InterlockedIncrement(&refs_); }
+
+ULONG STDMETHODCALLTYPE ShExCFactory::Release() {
+  LONG n = InterlockedDecrement(&refs_);
+  if (n == 0) delete this;
+  return (ULONG)n;
+}
+
+HRESULT STDMETHODCALLTYPE ShExCFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (outer) return CLASS_E_NOAGGREGATION;
+  ShExCtxMenu* menu = new (std::nothrow) ShExCtxMenu();
+  if (!menu) {
+    ERR_LOG(ERR_ERR, 9004, "new ShExCtxMenu() failed.");
+    return E_OUTOFMEMORY;
+  }
+  // the caller ends up with the only reference, or none when riid is refused
+  HRESULT hr = menu->QueryInterface(riid, ppv);
+  menu->Release();
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE ShExCFactory::LockServer(BOOL lock) {
+  if (lock)
+    shex_count_up();
+  else
+    shex_count_down();
+  return S_OK;
+}

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "err/errtest_helper.h"
+
+namespace {
+struct ToolRun {
+  DWORD code = 0;
+  std::string log;
+};
+
+// Starts the signal tool and waits for it; its log goes to a file of the test.
+ToolRun run_tool(const TempDir& dir, int sig, const char* how = "") {
+  ToolRun r;
+  const std::string log = dir.file("sig" + std::to_string(sig) + how + ".err");
+  std::string cmd = "\"" + exe_dir() + "\\sigh_raise.exe\" \"-errout:" + log + "\" " + std::to_string(sig) + " " + how;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    ADD_FAILURE() << "CreateProcess() failed " << GetLastError() << ": " << cmd;
+    return r;
+  }
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+  GetExitCodeProcess(pi.hProcess, &r.code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  r.log = read_text(log);
+  return r;
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+}  // namespace
+
+TEST(Sigh, InterruptAndBreakExitThroughExitHandlers) {
+  TempDir dir;
+  for (int sig : {2, 21}) {
+    ToolRun r = run_tool(dir, sig);
+    EXPECT_EQ(r.code, 0xFFFFFFFFu) << sig;
+    auto l = lines_of(r.log);
+    ASSERT_EQ(l.size(), 4u) << r.log;
+    EXPECT_TRUE(has(l[0], ": ERR -1 ")) << l[0];
+    EXPECT_EQ(l[1], "sigh_raise: Received signal [" + std::to_string(sig) + "] - exit.");
+    EXPECT_EQ(l[3], "sigh_raise: Exit handlers ran.");
+  }
+}
+
+TEST(Sigh, CrashSignalsAbortAtOnce) {
+  TempDir dir;
+  for (int sig : {22, 8, 4, 11, 15}) {
+    ToolRun r = run_tool(dir, sig);
+    EXPECT_EQ(r.code, 0xFFFFFFFFu) << sig;
+    auto l = lines_of(r.log);
+    ASSERT_EQ(l.size(), 2u) << r.log;  // no exit handler ran
+    EXPECT_EQ(l[1], "sigh_raise: Received signal [" + std::to_string(sig) + "] - abort.");
+  }
+}
+
+TEST(Sigh, AccessViolationReachesAbortHandler) {
+  TempDir dir;
+  ToolRun r = run_tool(dir, 0, "crash");
+  EXPECT_EQ(r.code, 0xFFFFFFFFu);
+  EXPECT_TRUE(has(r.log, "sigh_raise: Received signal [11] - abort.\n")) << r.log;
+  EXPECT_FALSE(has(r.log, "Exit handlers ran.")) << r.log;
+}
+
+TEST(Sigh, RestoreGivesDefaultHandling) {
+  TempDir dir;
+  ToolRun r = run_tool(dir, 2, "restore");
+  EXPECT_EQ(r.code, 3u);  // the runtime's own end for an interrupt
+  EXPECT_FALSE(has(r.log, "Received signal")) << r.log;
+}
