@@ -19,6 +19,7 @@ foreach(dir err c ds rex fio ex txr quarn)
     string(REGEX REPLACE "^test_" "" n ${n})
     set(exe test_${dir}_${n})
     add_executable(${exe} ${t} ${helpers})
+    list(APPEND QUARN_TEST_EXES ${exe})
     target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(${exe} PRIVATE gtest_main gtest ${QUARN_LINK})
     add_test(NAME ${dir}.${n} COMMAND ${exe})
@@ -33,6 +34,14 @@ foreach(t ${tools})
   add_executable(${n} ${t})
   target_include_directories(${n} PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${n} PRIVATE ${QUARN_LINK})
+endforeach()
+
+# a test may start any of the tools
+foreach(t ${tools})
+  get_filename_component(n ${t} NAME_WE)
+  foreach(exe ${QUARN_TEST_EXES})
+    add_dependencies(${exe} ${n})
+  endforeach()
 endforeach()
 
 # End-to-end scripts run the programs as a user would.
