@@ -356,19 +356,24 @@ void* qnex_empty_new(qnexp* q, int* err) {
   return v;
 }
 
-void* qnex_name_new(qnexp* q, const char* patt, int flags, int* err) {
+namespace {
+
+// Name and path primaries: the matcher reports a bad pattern itself.
+template <class T, class M>
+void* matcher_new(qnexp* q, const char* patt, int flags, int valtype, ex_test_fn test,
+                  int (*init)(M*, const char*, int), M T::*matcher, int* err) {
   if (!q || !patt) {
     ERR_LOG(ERR_ERR, 9003, "Invalid param - qnexp: %p, patt: `%s'.", (void*)q, patt ? patt : "NUL");
     set_err(err, 9003);
     return nullptr;
   }
   int e = 0;
-  qnex_name_pri* v = pri_alloc<qnex_name_pri>(QNEX_NAME, test_name, QNEX_OP_MATCH, &e);
+  T* v = pri_alloc<T>(valtype, test, QNEX_OP_MATCH, &e);
   if (!v) {
     set_err(err, e);
     return nullptr;
   }
-  int rc = fnm_init(&v->fnm, patt, flags);
+  int rc = init(&(v->*matcher), patt, flags);
   if (rc) {
     qnex_free(v);
     free(v);
@@ -378,26 +383,14 @@ void* qnex_name_new(qnexp* q, const char* patt, int flags, int* err) {
   return v;
 }
 
+}  // namespace
+
+void* qnex_name_new(qnexp* q, const char* patt, int flags, int* err) {
+  return matcher_new(q, patt, flags, QNEX_NAME, test_name, fnm_init, &qnex_name_pri::fnm, err);
+}
+
 void* qnex_path_new(qnexp* q, const char* patt, int flags, int* err) {
-  if (!q || !patt) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnexp: %p, patt: `%s'.", (void*)q, patt ? patt : "NUL");
-    set_err(err, 9003);
-    return nullptr;
-  }
-  int e = 0;
-  qnex_path_pri* v = pri_alloc<qnex_path_pri>(QNEX_PATH, test_path, QNEX_OP_MATCH, &e);
-  if (!v) {
-    set_err(err, e);
-    return nullptr;
-  }
-  int rc = pnm_init(&v->pnm, patt, flags);
-  if (rc) {
-    qnex_free(v);
-    free(v);
-    set_err(err, rc);
-    return nullptr;
-  }
-  return v;
+  return matcher_new(q, patt, flags, QNEX_PATH, test_path, pnm_init, &qnex_path_pri::pnm, err);
 }
 
 void* qnex_size_new(qnexp* q, const char* value, int* err) {
