@@ -25,9 +25,12 @@ unsigned long long secs_to_ft(long long t) {
   return s <= 0 ? 0 : (unsigned long long)s * TIMECVT_FT_PER_SEC;
 }
 
-void report_invalid(int code, const char* id, const char* value) {
+// Reports a bad operand to the user in the store's words; returns no primary.
+void* invalid(int code, const char* id, const char* value, int* err) {
   const char* fmt = g_texts ? txr_get(g_texts, kCtx, id) : id;
   ERR_USER(ERR_ERR, code, fmt ? fmt : id, value);
+  if (err) *err = code;
+  return nullptr;
 }
 
 template <class T>
@@ -35,7 +38,7 @@ T* pri_alloc(int valtype, ex_test_fn test, unsigned op, int* err) {
   T* v = static_cast<T*>(calloc(1, sizeof(T)));
   if (!v) {
     ERR_LOG(ERR_ERR, 9004, "size: %u.", (unsigned)sizeof(T));
-    *err = 9004;
+    if (err) *err = 9004;
     return nullptr;
   }
   v->pri.head.type = EX_PRIMARY;
@@ -207,17 +210,9 @@ void* time_new(qnexp* q, const char* value, int valtype, const char* id, int* er
   unsigned op = 0;
   time_t from = q->now, to = 0;
   int rc = timef_parse(&q->timef, value ? value : "", &op, &from, &to);
-  if (rc) {
-    report_invalid(rc, id, value ? value : "");
-    set_err(err, rc);
-    return nullptr;
-  }
-  int e = 0;
-  qnex_time_pri* v = pri_alloc<qnex_time_pri>(valtype, test_time, op, &e);
-  if (!v) {
-    set_err(err, e);
-    return nullptr;
-  }
+  if (rc) return invalid(rc, id, value ? value : "", err);
+  qnex_time_pri* v = pri_alloc<qnex_time_pri>(valtype, test_time, op, err);
+  if (!v) return nullptr;
   v->from = (int)from;
   v->to = (int)to;
   v->fromft = secs_to_ft(from);
@@ -233,11 +228,7 @@ void* age_new(qnexp* q, const char* value, int valtype, const char* id, int* err
   }
   unsigned op = 0, n = 0;
   int rc = uintf_parse(&q->uintf, value, nullptr, &op, &n);
-  if (rc) {
-    report_invalid(rc, id, value);
-    set_err(err, rc);
-    return nullptr;
-  }
+  if (rc) return invalid(rc, id, value, err);
   time_t now = q->now;
   struct tm tm;
   struct tm* lt = localtime(&now);
@@ -257,12 +248,8 @@ void* age_new(qnexp* q, const char* value, int valtype, const char* id, int* err
   }
   long long unit = valtype == QNEX_MTIME ? 86400 : 60;
   long long start = base - (long long)n * unit;
-  int e = 0;
-  qnex_age_pri* v = pri_alloc<qnex_age_pri>(valtype, test_age, op, &e);
-  if (!v) {
-    set_err(err, e);
-    return nullptr;
-  }
+  qnex_age_pri* v = pri_alloc<qnex_age_pri>(valtype, test_age, op, err);
+  if (!v) return nullptr;
   v->n = n;
   v->startft = secs_to_ft(start);
   v->endft = secs_to_ft(start + unit);
@@ -297,17 +284,9 @@ void* qnex_attr_new(qnexp* q, const char* value, int* err) {
   }
   unsigned op = QNEX_OP_ANY, mask = 0;
   int rc = fattrf_parse(&q->fattrf, value, &op, &mask);
-  if (rc) {
-    report_invalid(rc, "Invalid `-attr': %s.", value ? value : "");
-    set_err(err, rc);
-    return nullptr;
-  }
-  int e = 0;
-  qnex_mask_pri* v = pri_alloc<qnex_mask_pri>(QNEX_ATTR, test_attr, QNEX_OP_ANY, &e);
-  if (!v) {
-    set_err(err, e);
-    return nullptr;
-  }
+  if (rc) return invalid(rc, "Invalid `-attr': %s.", value ? value : "", err);
+  qnex_mask_pri* v = pri_alloc<qnex_mask_pri>(QNEX_ATTR, test_attr, QNEX_OP_ANY, err);
+  if (!v) return nullptr;
   v->mask = mask;
   return v;
 }
@@ -320,17 +299,9 @@ void* qnex_depth_new(qnexp* q, const char* value, int* err) {
   }
   unsigned op = 0, n = 0;
   int rc = uintf_parse(&q->uintf, value, nullptr, &op, &n);
-  if (rc) {
-    report_invalid(rc, "Invalid `-depth': %s.", value);
-    set_err(err, rc);
-    return nullptr;
-  }
-  int e = 0;
-  qnex_num_pri* v = pri_alloc<qnex_num_pri>(QNEX_DEPTH, test_depth, op, &e);
-  if (!v) {
-    set_err(err, e);
-    return nullptr;
-  }
+  if (rc) return invalid(rc, "Invalid `-depth': %s.", value, err);
+  qnex_num_pri* v = pri_alloc<qnex_num_pri>(QNEX_DEPTH, test_depth, op, err);
+  if (!v) return nullptr;
   v->n = n;
   return v;
 }
@@ -341,19 +312,7 @@ void* qnex_empty_new(qnexp* q, int* err) {
     set_err(err, 9003);
     return nullptr;
   }
-  int e = 0;
-  qnex_pri* v = static_cast<qnex_pri*>(calloc(1, sizeof(qnex_pri)));
-  if (!v) {
-    ERR_LOG(ERR_ERR, 9004, "size: %u.", (unsigned)sizeof(qnex_pri));
-    set_err(err, 9004);
-    return nullptr;
-  }
-  (void)e;
-  v->head.type = EX_PRIMARY;
-  v->head.u.test = test_empty;
-  v->op = 0;
-  v->valtype = QNEX_EMPTY;
-  return v;
+  return pri_alloc<qnex_empty_pri>(QNEX_EMPTY, test_empty, 0, err);
 }
 
 namespace {
@@ -367,12 +326,8 @@ void* matcher_new(qnexp* q, const char* patt, int flags, int valtype, ex_test_fn
     set_err(err, 9003);
     return nullptr;
   }
-  int e = 0;
-  T* v = pri_alloc<T>(valtype, test, QNEX_OP_MATCH, &e);
-  if (!v) {
-    set_err(err, e);
-    return nullptr;
-  }
+  T* v = pri_alloc<T>(valtype, test, QNEX_OP_MATCH, err);
+  if (!v) return nullptr;
   int rc = init(&(v->*matcher), patt, flags);
   if (rc) {
     qnex_free(v);
@@ -401,17 +356,9 @@ void* qnex_size_new(qnexp* q, const char* value, int* err) {
   }
   unsigned op = 0, n = 0, unit = 1;
   int rc = fszf_parse(&q->fszf, value, &op, &n, &unit);
-  if (rc) {
-    report_invalid(rc, "Invalid `-size': %s.", value);
-    set_err(err, rc);
-    return nullptr;
-  }
-  int e = 0;
-  qnex_size_pri* v = pri_alloc<qnex_size_pri>(QNEX_SIZE, test_size, op, &e);
-  if (!v) {
-    set_err(err, e);
-    return nullptr;
-  }
+  if (rc) return invalid(rc, "Invalid `-size': %s.", value, err);
+  qnex_size_pri* v = pri_alloc<qnex_size_pri>(QNEX_SIZE, test_size, op, err);
+  if (!v) return nullptr;
   // half a unit either way: 10k is 9728 to 10752 bytes
   unsigned long long u = unit, half = u >= 2 ? u / 2 : 0;
   v->n = n;
@@ -434,17 +381,9 @@ void* qnex_type_new(qnexp* q, const char* value, int* err) {
   }
   unsigned op = QNEX_OP_ANY, dirmask = 0, isreg = 0;
   int rc = ftypef_parse(&q->ftypef, value, &op, &dirmask, &isreg);
-  if (rc) {
-    report_invalid(rc, "Invalid `-type': %s.", value ? value : "");
-    set_err(err, rc);
-    return nullptr;
-  }
-  int e = 0;
-  qnex_type_pri* v = pri_alloc<qnex_type_pri>(QNEX_TYPE, test_type, QNEX_OP_ANY, &e);
-  if (!v) {
-    set_err(err, e);
-    return nullptr;
-  }
+  if (rc) return invalid(rc, "Invalid `-type': %s.", value ? value : "", err);
+  qnex_type_pri* v = pri_alloc<qnex_type_pri>(QNEX_TYPE, test_type, QNEX_OP_ANY, err);
+  if (!v) return nullptr;
   v->dirmask = dirmask;
   v->isreg = isreg;
   return v;

@@ -24,6 +24,10 @@ struct qnex_pri {
   unsigned valtype;
 };
 
+struct qnex_empty_pri {     // -empty: no payload
+  qnex_pri pri;
+};
+
 struct qnex_time_pri {      // -ad, -Bd, -md
   qnex_pri pri;
   int from, to;             // seconds since 1970, [from, to)
