@@ -23,7 +23,7 @@ foreach(dir err c ds rex fio ex txr quarn)
     target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(${exe} PRIVATE gtest_main gtest ${QUARN_LINK})
     add_test(NAME ${dir}.${n} COMMAND ${exe})
-    set_tests_properties(${dir}.${n} PROPERTIES ENVIRONMENT "${QUARN_TEST_ENV}" TIMEOUT 300)
+    set_tests_properties(${dir}.${n} PROPERTIES ENVIRONMENT "${QUARN_TEST_ENV}" TIMEOUT 180)
   endforeach()
 endforeach()
 

@@ -11,9 +11,7 @@
 #include "c/str.h"
 #include "err/err.h"
 
-#ifdef _WIN32
 #include <windows.h>
-#endif
 
 namespace {
 
@@ -23,14 +21,7 @@ constexpr int kNotSupp = 9013;
 constexpr unsigned kFmtSize = 256;
 
 // The one call into the window system: the current scheme's colour of an index.
-unsigned sys_color(int idx) {
-#ifdef _WIN32
-  return (unsigned)GetSysColor(idx);
-#else
-  (void)idx;
-  return 0;
-#endif
-}
+unsigned sys_color(int idx) { return (unsigned)GetSysColor(idx); }
 
 inline bool is_ws(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 inline char lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }

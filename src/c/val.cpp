@@ -73,8 +73,6 @@ unsigned text_len(unsigned srctype, const void* src) {
 
 inline unsigned char fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? (unsigned char)(c - 'A' + 'a') : c; }
 
-inline int sign(int v) { return (v > 0) - (v < 0); }
-
 template <typename T> int cmp3(T a, T b) { return (b < a) - (a < b); }
 
 int cmp_text(const char* a, const char* b, unsigned n, bool nocase) {

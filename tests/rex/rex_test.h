@@ -1,50 +1,19 @@
-// Shared by the matcher tests: log capture, the empty-loop check, a slow reference
-// matcher for wildcard patterns and a generator of random patterns.
+// Shared by the matcher tests: the empty-loop check, a slow reference matcher for
+// wildcard patterns, a generator of random patterns and pattern tables.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <io.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "err/err.h"
+#include "c/log_capture.h"
 #include "rex/rexmatch.h"
-
-// What the error log writes to standard error while run() runs.
-inline std::string rex_log(const std::function<void()>& run) {
-  if (!err_active) err_init(0, nullptr, nullptr, nullptr, nullptr, nullptr);
-  char dir[MAX_PATH], path[MAX_PATH];
-  if (!GetTempPathA(sizeof dir, dir) || !GetTempFileNameA(dir, "rex", 0, path)) return "<no temp file>";
-  int fd = _open(path, _O_RDWR | _O_TRUNC | _O_BINARY);
-  if (fd < 0) return "<no temp file>";
-  fflush(stderr);
-  int saved = _dup(2);
-  _dup2(fd, 2);
-  run();
-  fflush(stderr);
-  _dup2(saved, 2);
-  _close(saved);
-  std::string out;
-  char buf[4096];
-  _lseek(fd, 0, SEEK_SET);
-  for (int n; (n = _read(fd, buf, sizeof buf)) > 0;) out.append(buf, n);
-  _close(fd);
-  DeleteFileA(path);
-  return out;
-}
-
-inline bool rex_logged(const std::string& log, const std::string& msg, int code) {
-  return log.find(msg) != std::string::npos && log.find(" " + std::to_string(code) + " ") != std::string::npos;
-}
 
 // True when some state reaches itself through empty lines only.
 inline bool rex_empty_cycle(const rexm& re) {
