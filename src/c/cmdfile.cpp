@@ -196,14 +196,14 @@ int cmdf_init(cmdf* cf, const char* fname, unsigned flags, const char* text, int
 const char* cmdf_next(cmdf* cf, int* code) {
   int dummy;
   if (!code) code = &dummy;
-  if (null_cmdf(cf)) {
-    *code = kParam;
+  auto fail = [code](int rc) -> const char* {
+    *code = rc;
     return nullptr;
-  }
+  };
+  if (null_cmdf(cf)) return fail(kParam);
   if (!cf->cmd) {
     ERR_LOG(ERR_ERR, kParam, "Invalid param - cmdf: %p, cmd: %p.", (void*)cf, (void*)cf->cmd);
-    *code = kParam;
-    return nullptr;
+    return fail(kParam);
   }
   cf->cmd[0] = 0;
   *code = 0;
@@ -211,20 +211,13 @@ const char* cmdf_next(cmdf* cf, int* code) {
     int rc = 0;
     if (!read_line(cf, &rc)) {
       if (rc == 0) rc = pop_file(cf);
-      if (rc) {
-        *code = rc;
-        return nullptr;
-      }
+      if (rc) return fail(rc);
       continue;
     }
     char* line = cf->line;
     if (line[0] == '#') continue;
     if (strncmp(line, kInclude, sizeof kInclude - 1) == 0) {
-      rc = include(cf);
-      if (rc) {
-        *code = rc;
-        return nullptr;
-      }
+      if ((rc = include(cf)) != 0) return fail(rc);
       continue;
     }
     size_t n = strip_eol(line);
@@ -232,12 +225,7 @@ const char* cmdf_next(cmdf* cf, int* code) {
     bool more = line[n - 1] == '\\';
     rc = cmd_append(cf, line, more ? n - 1 : n);
     if (rc == 0 && more) rc = continue_cmd(cf);
-    if (rc) {
-      *code = rc;
-      return nullptr;
-    }
-    return cf->cmd;
+    return rc ? fail(rc) : cf->cmd;
   }
-  *code = kEnd;
-  return nullptr;
+  return fail(kEnd);
 }

@@ -69,37 +69,80 @@ Parts split(const char* path) {
   return Parts{path, (unsigned)(name - path), name, dot ? (unsigned)(dot - name) : namelen, dot};
 }
 
+// Hands back the root (or the next component) at *pathptr and moves past it.
+int walk(const char** pathptr, const char** ptr, unsigned* len, bool root) {
+  if (!pathptr || !*pathptr || !ptr || !len) {
+    ERR_LOG(ERR_ERR, kParam, "Invalid param - pathptr[%p]: %p, ptr: %p, len: %p.", (void*)pathptr,
+            pathptr ? (const void*)*pathptr : nullptr, (void*)ptr, (void*)len);
+    return kParam;
+  }
+  const char* p = *pathptr;
+  const char* e;
+  if (root) {
+    e = root_end(p);
+  } else {
+    while (mox_is_sep(*p)) ++p;
+    e = p;
+    while (*e && !mox_is_sep(*e)) ++e;
+  }
+  *ptr = e == p ? nullptr : p;
+  *len = (unsigned)(e - p);
+  *pathptr = e;
+  return 0;
+}
+
+// A whole part copied and its cut logged.
+int copy_all(char* buf, unsigned size, const char* src) {
+  int err = 0;
+  mox_strcpy(buf, size, src, &err);
+  if (err == kCut) ERR_LOG(ERR_ERR, err, "mox_strcpy() failed - size: %u, len: %u.", size, (unsigned)strlen(src));
+  return err;
+}
+
+// The parts asked for, copied; the first failure is the result. keep_ext leaves the
+// extension in the name.
+int copy_parts(const char* path, char* dir, unsigned dirsz, char* fname, unsigned fnamesz, bool keep_ext, char* ext,
+               unsigned extsz) {
+  if (dir && dirsz) *dir = 0;
+  if (fname && fnamesz) *fname = 0;
+  if (ext && extsz) *ext = 0;
+  if (!path) {
+    ERR_LOG(ERR_ERR, kParam, "`path' is NUL.");
+    return kParam;
+  }
+  Parts s = split(path);
+  int rc = 0, err = 0;
+  auto keep = [&rc](int e) {
+    if (e && !rc) rc = e;
+  };
+  if (dir) {
+    mox_strncpy(dir, dirsz, s.dir, s.dirlen, &err);
+    if (err == kCut) ERR_LOG(ERR_ERR, err, "mox_strncpy() failed - size: %u, dirlen: %u.", dirsz, s.dirlen);
+    keep(err);
+  }
+  if (fname && keep_ext) {
+    keep(copy_all(fname, fnamesz, s.fname));
+  } else if (fname) {
+    mox_strncpy(fname, fnamesz, s.fname, s.fnamelen, &err);
+    if (err == kCut) ERR_LOG(ERR_ERR, err, "mox_strncpy() failed - size: %u, fnamelen: %u.", fnamesz, s.fnamelen);
+    keep(err);
+  }
+  if (ext) keep(copy_all(ext, extsz, s.ext));
+  return rc;
+}
+
+bool bad_buf(const char* buf, unsigned bufsz, int* err) {
+  if (buf && bufsz) return false;
+  ERR_LOG(ERR_ERR, kParam, "Invalid param - dest: %p, size: %u.", (const void*)buf, bufsz);
+  set_err(err, kParam);
+  return true;
+}
+
 }  // namespace
 
-int mox_path_root(const char** pathptr, const char** ptr, unsigned* len) {
-  if (!pathptr || !*pathptr || !ptr || !len) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid param - pathptr[%p]: %p, ptr: %p, len: %p.", (void*)pathptr,
-            pathptr ? (const void*)*pathptr : nullptr, (void*)ptr, (void*)len);
-    return kParam;
-  }
-  const char* p = *pathptr;
-  const char* e = root_end(p);
-  *ptr = e == p ? nullptr : p;
-  *len = (unsigned)(e - p);
-  *pathptr = e;
-  return 0;
-}
+int mox_path_root(const char** pathptr, const char** ptr, unsigned* len) { return walk(pathptr, ptr, len, true); }
 
-int mox_path_next(const char** pathptr, const char** ptr, unsigned* len) {
-  if (!pathptr || !*pathptr || !ptr || !len) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid param - pathptr[%p]: %p, ptr: %p, len: %p.", (void*)pathptr,
-            pathptr ? (const void*)*pathptr : nullptr, (void*)ptr, (void*)len);
-    return kParam;
-  }
-  const char* p = *pathptr;
-  while (mox_is_sep(*p)) ++p;
-  const char* e = p;
-  while (*e && !mox_is_sep(*e)) ++e;
-  *ptr = e == p ? nullptr : p;
-  *len = (unsigned)(e - p);
-  *pathptr = e;
-  return 0;
-}
+int mox_path_next(const char** pathptr, const char** ptr, unsigned* len) { return walk(pathptr, ptr, len, false); }
 
 int mox_path_split(const char* path, const char** dir, unsigned* dirlen, const char** fname, unsigned* fnamelen,
                    const char** ext) {
@@ -118,55 +161,11 @@ int mox_path_split(const char* path, const char** dir, unsigned* dirlen, const c
 
 int mox_split_dir_fname_ext(const char* path, char* dir, unsigned dirsz, char* fname, unsigned fnamesz, char* ext,
                             unsigned extsz) {
-  if (dir && dirsz) *dir = 0;
-  if (fname && fnamesz) *fname = 0;
-  if (ext && extsz) *ext = 0;
-  if (!path) {
-    ERR_LOG(ERR_ERR, kParam, "`path' is NUL.");
-    return kParam;
-  }
-  Parts s = split(path);
-  int rc = 0, err = 0;
-  if (dir) {
-    mox_strncpy(dir, dirsz, s.dir, s.dirlen, &err);
-    if (err == kCut) ERR_LOG(ERR_ERR, err, "mox_strncpy() failed - size: %u, dirlen: %u.", dirsz, s.dirlen);
-    if (err && !rc) rc = err;
-  }
-  if (fname) {
-    mox_strncpy(fname, fnamesz, s.fname, s.fnamelen, &err);
-    if (err == kCut) ERR_LOG(ERR_ERR, err, "mox_strncpy() failed - size: %u, fnamelen: %u.", fnamesz, s.fnamelen);
-    if (err && !rc) rc = err;
-  }
-  if (ext) {
-    mox_strcpy(ext, extsz, s.ext, &err);
-    if (err == kCut)
-      ERR_LOG(ERR_ERR, err, "mox_strcpy() failed - size: %u, len: %u.", extsz, (unsigned)strlen(s.ext));
-    if (err && !rc) rc = err;
-  }
-  return rc;
+  return copy_parts(path, dir, dirsz, fname, fnamesz, false, ext, extsz);
 }
 
 int mox_split_dir_fname(const char* path, char* dir, unsigned dirsz, char* fname, unsigned fnamesz) {
-  if (dir && dirsz) *dir = 0;
-  if (fname && fnamesz) *fname = 0;
-  if (!path) {
-    ERR_LOG(ERR_ERR, kParam, "`path' is NUL.");
-    return kParam;
-  }
-  Parts s = split(path);
-  int rc = 0, err = 0;
-  if (dir) {
-    mox_strncpy(dir, dirsz, s.dir, s.dirlen, &err);
-    if (err == kCut) ERR_LOG(ERR_ERR, err, "mox_strncpy() failed - size: %u, dirlen: %u.", dirsz, s.dirlen);
-    rc = err;
-  }
-  if (fname) {
-    mox_strcpy(fname, fnamesz, s.fname, &err);
-    if (err == kCut)
-      ERR_LOG(ERR_ERR, err, "mox_strcpy() failed - size: %u, len: %u.", fnamesz, (unsigned)strlen(s.fname));
-    if (err && !rc) rc = err;
-  }
-  return rc;
+  return copy_parts(path, dir, dirsz, fname, fnamesz, true, nullptr, 0);
 }
 
 const char* mox_path_ext(const char* path) {
@@ -193,11 +192,7 @@ int mox_same_root(const char* path1, const char* path2) {
 }
 
 char* mox_path_add_sep(const char* path, char* buf, unsigned bufsz, int* err) {
-  if (!buf || !bufsz) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid param - dest: %p, size: %u.", (void*)buf, bufsz);
-    set_err(err, kParam);
-    return buf;
-  }
+  if (bad_buf(buf, bufsz, err)) return buf;
   set_err(err, 0);
   if (!path) path = "";
   unsigned len = (unsigned)strlen(path);
@@ -218,11 +213,7 @@ char* mox_path_add_sep(const char* path, char* buf, unsigned bufsz, int* err) {
 }
 
 char* mox_path_del_sep(const char* path, char* buf, unsigned bufsz, int* err) {
-  if (!buf || !bufsz) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid param - dest: %p, size: %u.", (void*)buf, bufsz);
-    set_err(err, kParam);
-    return buf;
-  }
+  if (bad_buf(buf, bufsz, err)) return buf;
   if (!path) path = "";
   unsigned len = (unsigned)strlen(path);
   if (len >= 2 && mox_is_sep(path[len - 1]) && path[len - 2] != ':') --len;

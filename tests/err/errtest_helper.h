@@ -18,49 +18,32 @@
 #include "err/err.h"
 
 // A fresh directory under the temporary path, removed with its content.
-class TempDir {
- public:
+struct TempDir {
+  std::string path;
   TempDir() {
     static unsigned seq = 0;
     auto base = std::filesystem::temp_directory_path();
-    do path_ = (base / ("errtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++seq))).string();
-    while (!CreateDirectoryA(path_.c_str(), nullptr));
+    do path = (base / ("errtest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++seq))).string();
+    while (!CreateDirectoryA(path.c_str(), nullptr));
   }
   ~TempDir() {
     std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    std::filesystem::remove_all(path, ec);
   }
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "\\" + name; }
-
- private:
-  std::string path_;
+  std::string file(const std::string& name) const { return path + "\\" + name; }
 };
 
-// bytes as stored, "" when missing
-inline std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-// CR LF read back as LF
+// The file's text with CR LF read back as LF; "" when missing.
 inline std::string read_text(const std::string& path) {
-  std::string s = read_file(path), t;
-  for (size_t i = 0; i < s.size(); ++i)
-    if (!(s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')) t += s[i];
-  return t;
+  std::ifstream in(path, std::ios::binary);
+  std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return std::regex_replace(s, std::regex("\r\n"), "\n");
 }
 inline bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 inline std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> v;
   std::istringstream in(text);
   for (std::string l; std::getline(in, l);) v.push_back(l);
-  return v;
-}
-inline std::vector<std::string> files_in(const std::string& dir) {
-  std::vector<std::string> v;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) v.push_back(e.path().filename().string());
   return v;
 }
 
@@ -110,48 +93,37 @@ class EnvVar {
 
 inline std::string exe_path() {
   char p[MAX_PATH];
-  GetModuleFileNameA(nullptr, p, sizeof p);
-  return p;
+  return std::string(p, GetModuleFileNameA(nullptr, p, sizeof p));
 }
-inline std::string exe_dir() { return exe_path().substr(0, exe_path().find_last_of("\\/")); }
 // the file name of the test program without extension
 inline std::string app_name() {
   std::string p = exe_path().substr(exe_path().find_last_of("\\/") + 1);
   return p.substr(0, p.find_last_of('.'));
 }
-inline unsigned long own_pid() { return GetCurrentProcessId(); }
 
 // err_init with "-errout:"<file>"" in front of more, argv holding "test" and args.
-inline int err_init_to(const std::string& file, const std::string& more = "", const std::vector<std::string>& args = {},
+inline int err_init_to(const std::string& file, const std::string& more = "", std::vector<std::string> args = {},
                        err_hook hook = nullptr, void* usrdata = nullptr) {
-  std::vector<std::string> words{"test"};
-  words.insert(words.end(), args.begin(), args.end());
+  args.insert(args.begin(), "test");
   std::vector<char*> argv;
-  for (auto& w : words) argv.push_back(&w[0]);
+  for (auto& w : args) argv.push_back(&w[0]);
   argv.push_back(nullptr);
   std::string opts = "-errout:\"" + file + "\" " + more;
-  return err_init((int)words.size(), argv.data(), opts.c_str(), nullptr, hook, usrdata);
+  return err_init((int)args.size(), argv.data(), opts.c_str(), nullptr, hook, usrdata);
 }
 
-inline std::string re_escape(const std::string& s) {
-  std::string r;
-  for (char c : s) {
-    if (strchr("\\^$.|?*+()[]{}", c)) r += '\\';
-    r += c;
-  }
-  return r;
-}
+inline std::string re_escape(const std::string& s) { return std::regex_replace(s, std::regex(R"([\\^$.|?*+()\[\]{}])"), R"(\$&)"); }
 // The head line of a record; the time stamp is matched by shape.
 inline std::string head_re(const std::string& name, const char* word, int code, const std::string& where,
-                           const std::string& pid_part, const std::string& src, unsigned line) {
-  return re_escape(name) + ": " + word + " " + std::to_string(code) +
-         R"( \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )" + re_escape(where + pid_part + " " + src) + "\\(" +
-         std::to_string(line) + "\\)";
+                           const std::string& src, unsigned line) {
+  return re_escape(name) + ": " + word + " " + std::to_string(code) + R"( \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )" +
+         re_escape(where + " " + src) + "\\(" + std::to_string(line) + "\\)";
 }
 // The two lines of an internal error written by the log's source file, up to and
 // with the "ERR: " of the message line.
 inline std::string internal_head_re(int code) {
-  return "ERR: ERROR " + std::to_string(code) + " " + re_escape(exe_path() + "(" + std::to_string(own_pid()) + ")") +
+  return "ERR: ERROR " + std::to_string(code) + " " +
+         re_escape(exe_path() + "(" + std::to_string(GetCurrentProcessId()) + ")") +
          R"( src/err/err(_pipe)?\.cpp\(\d+\)\nERR: )";
 }
 inline std::string internal_re(int code, const std::string& msg) { return internal_head_re(code) + re_escape(msg) + "\n"; }

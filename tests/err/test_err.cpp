@@ -25,54 +25,48 @@ class ErrLog : public ::testing::Test {
 }  // namespace
 
 TEST_F(ErrLog, RecordIsHeadLineAndMessageLine) {
-  ASSERT_EQ(app_name(), "test_err_err");
   ASSERT_EQ(restart(), 0);
-  SYSTEMTIME before, after;
-  GetLocalTime(&before);
   const unsigned line = __LINE__ + 1;
   ERR_LOG(ERR_ERR, 9003, "`cfg' is NUL.");
-  GetLocalTime(&after);
   err_head(ERR_WARN, 5, "other", 1234, "x.c", 7);
   err_printf("hi %d", 3);
   err_head(ERR_INFO, 6, nullptr, -2, nullptr, 8);
   err_printf("%s", "b");
-  err_head(0, 1, nullptr, -1, "y.c", 9);
-  err_printf("c");
   err_head(9, 2, nullptr, -1, "y.c", 10);
   err_printf("d");
   auto l = lines();
-  ASSERT_EQ(l.size(), 10u);
-  EXPECT_TRUE(matches(l[0], head_re(app_name(), "ERR", 9003, exe_path(), kPid, __FILE__, line))) << l[0];
+  ASSERT_EQ(l.size(), 8u);
+  EXPECT_TRUE(matches(l[0], head_re(app_name(), "ERR", 9003, exe_path() + kPid, __FILE__, line))) << l[0];
   EXPECT_EQ(l[1], "test_err_err: `cfg' is NUL.");
-  EXPECT_NE(read_file(log).find("NUL.\r\n"), std::string::npos);  // text mode
-  EXPECT_TRUE(matches(l[2], head_re("other", "WARN", 5, "other", "(1234)", "x.c", 7))) << l[2];
+  EXPECT_TRUE(matches(l[2], head_re("other", "WARN", 5, "other(1234)", "x.c", 7))) << l[2];
   EXPECT_EQ(l[3], "other: hi 3");
-  EXPECT_TRUE(matches(l[4], head_re(app_name(), "INFO", 6, exe_path(), "", "NUL", 8))) << l[4];
-  EXPECT_TRUE(matches(l[6], head_re(app_name(), "ERR-0", 1, exe_path(), kPid, "y.c", 9))) << l[6];
-  EXPECT_TRUE(matches(l[8], head_re(app_name(), "ERR-9", 2, exe_path(), kPid, "y.c", 10))) << l[8];
-  // the time stamp is the local time of the record, to the minute at least
-  auto stamp = [](const SYSTEMTIME& t) {
-    char s[32];
-    snprintf(s, sizeof s, " %04d-%02d-%02d %02d:%02d:", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
-    return std::string(s);
-  };
-  EXPECT_TRUE(l[0].find(stamp(before)) != std::string::npos || l[0].find(stamp(after)) != std::string::npos) << l[0];
+  EXPECT_TRUE(matches(l[4], head_re(app_name(), "INFO", 6, exe_path(), "NUL", 8))) << l[4];
+  EXPECT_TRUE(matches(l[6], head_re(app_name(), "ERR-9", 2, exe_path() + kPid, "y.c", 10))) << l[6];
+  std::ifstream in(log, std::ios::binary);
+  std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(raw.find("NUL.\r\n"), std::string::npos);  // text mode
 }
 
 TEST_F(ErrLog, ThresholdFromErrseverAndItsSources) {
   struct {
     const char* opts;
     int sever;
-  } cases[] = {{"", 6}, {"-errsever:DBG", 8}, {"-errsever:Warn", 5}, {"-errsever:bogus", 6},
-               {"-errsever:err -errsever:", 4}, {"-ErrSever:crit", 3}, {"-errsever:emerg", 1}};
+  } cases[] = {{"", 6},
+               {"-errsever:Warn", 5},
+               {"-errsever:bogus", 6},
+               {"-errsever:err -errsever:", 4},
+               {"junk -errsever:dbg", 8},
+               {"\"a -errsever:dbg\"", 6},
+               {"-\"errsever\":\"d\"bg", 8},
+               {"-errsever:dbg\t-errsever:info\r\n", 7},
+               {"x-errsever:dbg", 6}};
   for (auto& c : cases) {
     ASSERT_EQ(restart(c.opts), 0);
     EXPECT_EQ(errsever, c.sever) << c.opts;
     for (int lvl = 1; lvl <= 8; ++lvl) ERR_LOG(lvl, 100 + lvl, "level %d", lvl);
     auto l = lines();
     ASSERT_EQ(l.size(), 2u * c.sever) << c.opts;
-    for (int lvl = 1; lvl <= c.sever; ++lvl)
-      EXPECT_EQ(l[2 * lvl - 2].find(app_name() + ": " + err_level_word(lvl) + " " + std::to_string(100 + lvl)), 0u);
+    EXPECT_EQ(l[2 * c.sever - 2].find(app_name() + ": " + err_level_word(c.sever)), 0u) << c.opts;
   }
   // defaults, then ERR, then the command line
   EnvVar env("ERR", "-errsever:warn");
@@ -96,7 +90,7 @@ TEST_F(ErrLog, Destinations) {
     auto l = lines_of(cap.stop());
     ASSERT_EQ(l.size(), 12u);  // 1-6 only; nothing about the absent monitor
     // without argv[0] the program has no name and no path
-    EXPECT_TRUE(matches(l[0], head_re("", "EMERG", 1, "", kPid, __FILE__, line))) << l[0];
+    EXPECT_TRUE(matches(l[0], head_re("", "EMERG", 1, kPid, __FILE__, line))) << l[0];
   }
   {
     FdCapture cap(1, dir.file("stdout.txt"));
@@ -124,28 +118,16 @@ TEST_F(ErrLog, Destinations) {
       << t;
 }
 
-TEST_F(ErrLog, WordSyntaxAndLimits) {
-  struct {
-    const char* opts;
-    int sever;
-  } cases[] = {
-      {"junk -errsever:dbg", 8},         {"\"a -errsever:dbg\"", 6},        {"- -errsever:dbg", 6},
-      {"-errsever:\"d\"bg", 8},          {"-\"errsever\":dbg", 8},          {"-errsever:\"dbg x\"", 6},
-      {"-errsever:dbg\t-errsever:info\r\n", 7}, {"x-errsever:dbg", 6},     {"-errsever:\\dbg", 6},
-  };
-  for (auto& c : cases) {
-    ASSERT_EQ(restart(c.opts), 0);
-    EXPECT_EQ(errsever, c.sever) << c.opts;
-  }
+TEST_F(ErrLog, QuotingAndLimitsOfTheOptionWords) {
   // quotes group a blank; 2n backslashes before a quote give n and the quote still quotes
-  ASSERT_EQ(restart("-errout:\"" + dir.file("a b.err") + "\" -errout:" + dir.path() + "\\\\\"c d\".err"), 0);
+  ASSERT_EQ(restart("-errout:\"" + dir.file("a b.err") + "\" -errout:" + dir.path + "\\\\\"c d\".err"), 0);
   ERR_LOG(ERR_ERR, 1, "x");
   EXPECT_TRUE(file_exists(dir.file("c d.err")));
   EXPECT_FALSE(file_exists(dir.file("a b.err")));
   // 2n+1 backslashes give n and a literal quote, which does not quote the blank after it
   err_free();
   FdCapture cap(2, dir.file("stderr.txt"));
-  const std::string opts = "-errout:" + dir.path() + "\\x\\\"y z";
+  const std::string opts = "-errout:" + dir.path + "\\x\\\"y z";
   ASSERT_EQ(err_init(0, nullptr, opts.c_str(), nullptr, nullptr, nullptr), 0);
   err_free();
   // a value too long for its buffer is refused; the earlier setting stays
@@ -153,7 +135,7 @@ TEST_F(ErrLog, WordSyntaxAndLimits) {
   ASSERT_EQ(err_init(0, nullptr, long_opts.c_str(), nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(errsever, 4);
   err_free();
-  // 128 words are fine, one more and the whole text is ignored
+  // 128 words are fine, one more and the whole text is ignored, in ERR too
   std::string words = "-errsever:dbg";
   for (int i = 2; i <= 128; ++i) words += " w" + std::to_string(i);
   for (const std::string& w : {words, words + " w129"}) {
@@ -168,10 +150,9 @@ TEST_F(ErrLog, WordSyntaxAndLimits) {
     err_free();
   }
   std::string t = cap.stop();
-  EXPECT_NE(t.find("\nERR: fopen() failed [" + dir.path() + "\\x\"y].\n"), std::string::npos) << t;
-  EXPECT_NE(t.find("\nERR: Option value longer than 255 characters ignored - option: `errsever'.\n"),
-            std::string::npos)
-      << t;
+  EXPECT_NE(t.find("\nERR: fopen() failed [" + dir.path + "\\x\"y].\n"), std::string::npos) << t;
+  const std::string too_long = "Option value longer than 255 characters ignored - option: `errsever'.";
+  EXPECT_TRUE(matches(t, "(.*\n)*ERR: ERROR 7004 .*\nERR: " + re_escape(too_long) + "\n(.*\n)*")) << t;
   const std::string too_many = "ERR: Max err command line options [128] exceeded.\n";
   size_t first = t.find(too_many);
   EXPECT_TRUE(first != std::string::npos && t.find(too_many, first + 1) != std::string::npos) << t;
@@ -180,14 +161,14 @@ TEST_F(ErrLog, WordSyntaxAndLimits) {
 TEST_F(ErrLog, MacrosInErrout) {
   EnvVar self("QT_SELF", "x$(QT_SELF)y");
   EnvVar unset("QT_UNSET", nullptr);
-  const std::string d = dir.path() + "\\";
+  const std::string d = dir.path + "\\";
   struct {
     std::string value, file;
   } cases[] = {
-      {d + "$(app)-$(pid).err", app_name() + "-" + std::to_string(own_pid()) + ".err"},
+      {d + "$(app)-$(pid).err", app_name() + "-" + std::to_string(GetCurrentProcessId()) + ".err"},
       {"$(QT_UNSET)" + d + "u.err", "u.err"},
-      {d + "a$(QT_SELF)b.err", "ax$(QT_SELF)yb.err"},
-      {d + "$(app)$(app).$(noclose", app_name() + app_name() + ".$(noclose"},
+      {d + "a$(QT_SELF)b.err", "ax$(QT_SELF)yb.err"},  // an inserted value is not scanned again
+      {d + "$(app).$(noclose", app_name() + ".$(noclose"},
   };
   for (auto& c : cases) {
     ASSERT_EQ(restart("-errout:" + c.value), 0);
@@ -195,18 +176,9 @@ TEST_F(ErrLog, MacrosInErrout) {
     err_free();
     EXPECT_EQ(lines_of(read_text(dir.file(c.file))).size(), 2u) << c.value;
   }
-  ASSERT_EQ(restart("-errout:" + dir.path() + "\\$(date)-$(time).err"), 0);
-  err_free();
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char today[16];
-  snprintf(today, sizeof today, "%04d%02d%02d-", now.wYear, now.wMonth, now.wDay);
-  bool found = false;
-  for (auto& f : files_in(dir.path())) found |= matches(f, re_escape(today) + R"(\d{6}\.err)");
-  EXPECT_TRUE(found);
   // a value that would reach 256 characters is not replaced; 255 fit
-  const std::string v = dir.path() + "\\$(QT_LONG).err";
-  const size_t fixed = dir.path().size() + 5;  // the separator and ".err"
+  const std::string v = dir.path + "\\$(QT_LONG).err";
+  const size_t fixed = dir.path.size() + 5;  // the separator and ".err"
   for (size_t len : {255 - fixed, 256 - fixed}) {
     EnvVar longv("QT_LONG", std::string(len, 'l').c_str());
     FdCapture cap(2, dir.file("stderr.txt"));
@@ -214,7 +186,7 @@ TEST_F(ErrLog, MacrosInErrout) {
     err_free();
     const bool cut = len + fixed == 256;
     EXPECT_EQ(matches(cap.stop(), internal_re(7004, "`str' size too small - str: `" + v + "', strsz: 256.")), cut);
-    EXPECT_TRUE(file_exists(cut ? v : dir.path() + "\\" + std::string(len, 'l') + ".err")) << len;
+    EXPECT_TRUE(file_exists(cut ? v : dir.path + "\\" + std::string(len, 'l') + ".err")) << len;
   }
 }
 
@@ -246,16 +218,11 @@ TEST_F(ErrLog, UserReportsHookAndCallerErrorState) {
   EXPECT_EQ(errno, 33);
   EXPECT_EQ(read_text(log), "test_err_err: ERR[9012]: No path specified.\ntest_err_err: DBG[1]: not filtered 8\n"
                             "nm: ERR-12[5]: x y\n");
-  // the hook sees each report as "level code name pid msg", and its time
-  struct Seen {
-    time_t now = time(nullptr);
-    std::vector<std::string> lines;
-  } seen;
+  // the hook sees each report as "level code name pid msg"
+  std::vector<std::string> seen;
   auto hook = [](const uerr_item* it, void* u) {
-    auto s = (Seen*)u;
-    struct tm t = it->tm;
-    s->lines.push_back(std::to_string(it->level) + " " + std::to_string(it->code) + " " + it->name + " " +
-                       std::to_string((int)it->pid) + " " + it->msg + (llabs(mktime(&t) - s->now) < 60 ? "" : " (late)"));
+    ((std::vector<std::string>*)u)->push_back(std::to_string(it->level) + " " + std::to_string(it->code) + " " +
+                                              it->name + " " + std::to_string((int)it->pid) + " " + it->msg);
     SetLastError(5);
     errno = 1;
     return 0;
@@ -269,19 +236,15 @@ TEST_F(ErrLog, UserReportsHookAndCallerErrorState) {
   err_user_printf("second");
   EXPECT_EQ(GetLastError(), 1234u);
   EXPECT_EQ(errno, 33);
-  EXPECT_EQ(seen.lines, (std::vector<std::string>{"5 9001 test_err_err -1 No filter command: abc", "4 7 named 77 second"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"5 9001 test_err_err -1 No filter command: abc", "4 7 named 77 second"}));
   EXPECT_EQ(read_text(log), "");  // a hook that takes the report: nothing on the stream
 }
 
 TEST_F(ErrLog, HiresCounterAndLifeCycle) {
-  struct {
-    const char* opts;
-    bool on;
-  } cases[] = {{"-errhires:Tx", true}, {"-errhires:no", false}, {"-errhires:y -errhires:", false}};
-  for (auto& c : cases) {
-    ASSERT_EQ(restart(c.opts), 0);
+  for (const char* opts : {"-errhires:Tx", "-errhires:y -errhires:"}) {
+    ASSERT_EQ(restart(opts), 0);
     ERR_LOG(ERR_ERR, 1, "h");
-    EXPECT_EQ(matches(lines().at(0), R"(.* \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\(\d{10}\) .*)"), c.on) << c.opts;
+    EXPECT_EQ(matches(lines().at(0), R"(.* \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\(\d{10}\) .*)"), opts[10] == 'T');
   }
   ASSERT_EQ(restart(), 0);
   EXPECT_EQ(err_init(0, nullptr, nullptr, nullptr, nullptr, nullptr), 7001);

@@ -13,7 +13,8 @@ struct ToolRun {
 ToolRun run_tool(const TempDir& dir, int sig, const char* how = "") {
   ToolRun r;
   const std::string log = dir.file("sig" + std::to_string(sig) + how + ".err");
-  std::string cmd = "\"" + exe_dir() + "\\sigh_raise.exe\" \"-errout:" + log + "\" " + std::to_string(sig) + " " + how;
+  std::string exe = exe_path();
+  std::string cmd = "\"" + exe.substr(0, exe.find_last_of('\\')) + "\\sigh_raise.exe\" \"-errout:" + log + "\" " + std::to_string(sig) + " " + how;
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};

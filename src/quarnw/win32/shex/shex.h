@@ -43,6 +43,28 @@ inline constexpr GUID SHEX_CLSID = shex_guid_from_text(SHEX_CLSID_TEXT);
 void shex_count_up();
 void shex_count_down();
 
+// AddRef and Release of the module's objects; each object alive counts towards unloading.
+template <class... Ifaces>
+class ShExUnknown : public Ifaces... {
+ public:
+  ShExUnknown(const ShExUnknown&) = delete;
+  ShExUnknown& operator=(const ShExUnknown&) = delete;
+
+  ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&refs_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    LONG n = InterlockedDecrement(&refs_);
+    if (n == 0) delete this;
+    return (ULONG)n;
+  }
+
+ protected:
+  ShExUnknown() { shex_count_up(); }
+  virtual ~ShExUnknown() { shex_count_down(); }  // through Release only
+
+ private:
+  LONG refs_ = 1;
+};
+
 // The library's instance, kept from process attach to detach.
 HINSTANCE shex_instance();
 // The library's own file name, 4096 characters at most; 0 or the system's code (logged).

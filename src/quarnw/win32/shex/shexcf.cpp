@@ -3,12 +3,7 @@
 #include <new>
 
 #include "err/err.h"
-#include "quarnw/win32/shex/shex.h"
 #include "quarnw/win32/shex/shexmenu.h"
-
-ShExCFactory::ShExCFactory() : refs_(1) { shex_count_up(); }
-
-ShExCFactory::~ShExCFactory() { shex_count_down(); }
 
 HRESULT STDMETHODCALLTYPE ShExCFactory::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
@@ -19,14 +14,6 @@ HRESULT STDMETHODCALLTYPE ShExCFactory::QueryInterface(REFIID riid, void** ppv) 
   }
   *ppv = nullptr;
   return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE ShExCFactory::AddRef() { return (ULONG)InterlockedIncrement(&refs_); }
-
-ULONG STDMETHODCALLTYPE ShExCFactory::Release() {
-  LONG n = InterlockedDecrement(&refs_);
-  if (n == 0) delete this;
-  return (ULONG)n;
 }
 
 HRESULT STDMETHODCALLTYPE ShExCFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {

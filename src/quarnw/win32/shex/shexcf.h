@@ -4,19 +4,14 @@
 #include <windows.h>
 #include <objbase.h>
 
-class ShExCFactory final : public IClassFactory {
- public:
-  ShExCFactory();
-  ShExCFactory(const ShExCFactory&) = delete;
-  ShExCFactory& operator=(const ShExCFactory&) = delete;
+#include "quarnw/win32/shex/shex.h"
 
+class ShExCFactory final : public ShExUnknown<IClassFactory> {
+ public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
  private:
-  ~ShExCFactory();  // through Release only
-  LONG refs_;
+  ~ShExCFactory() override = default;
 };

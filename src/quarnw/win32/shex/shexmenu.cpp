@@ -176,11 +176,8 @@ int run_program(IDataObject* dtobj) {
 
 }  // namespace
 
-ShExCtxMenu::ShExCtxMenu() : refs_(1), dtobj_(nullptr) { shex_count_up(); }
-
 ShExCtxMenu::~ShExCtxMenu() {
   if (dtobj_) dtobj_->Release();
-  shex_count_down();
 }
 
 HRESULT STDMETHODCALLTYPE ShExCtxMenu::QueryInterface(REFIID riid, void** ppv) {
@@ -195,14 +192,6 @@ HRESULT STDMETHODCALLTYPE ShExCtxMenu::QueryInterface(REFIID riid, void** ppv) {
   }
   AddRef();
   return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE ShExCtxMenu::AddRef() { return (ULONG)InterlockedIncrement(&refs_); }
-
-ULONG STDMETHODCALLTYPE ShExCtxMenu::Release() {
-  LONG n = InterlockedDecrement(&refs_);
-  if (n == 0) delete this;
-  return (ULONG)n;
 }
 
 HRESULT STDMETHODCALLTYPE ShExCtxMenu::Initialize(PCIDLIST_ABSOLUTE, IDataObject* dtobj, HKEY) {

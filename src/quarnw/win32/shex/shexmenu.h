@@ -5,18 +5,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "quarnw/win32/shex/shex.h"
+
 // The settings an installer writes; a per-user key takes precedence over the machine's.
 constexpr char SHEX_CFG_KEY[] = "SOFTWARE\\moxware\\quarnw-shex";
 
-class ShExCtxMenu final : public IShellExtInit, public IContextMenu {
+class ShExCtxMenu final : public ShExUnknown<IShellExtInit, IContextMenu> {
  public:
-  ShExCtxMenu();
-  ShExCtxMenu(const ShExCtxMenu&) = delete;
-  ShExCtxMenu& operator=(const ShExCtxMenu&) = delete;
-
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   HRESULT STDMETHODCALLTYPE Initialize(PCIDLIST_ABSOLUTE folder, IDataObject* dtobj, HKEY key) override;
 
@@ -26,7 +22,6 @@ class ShExCtxMenu final : public IShellExtInit, public IContextMenu {
                                              UINT size) override;
 
  private:
-  ~ShExCtxMenu();  // through Release only
-  LONG refs_;
-  IDataObject* dtobj_;  // the current selection, one reference held
+  ~ShExCtxMenu() override;
+  IDataObject* dtobj_ = nullptr;  // the current selection, one reference held
 };
