@@ -8,6 +8,12 @@
 
 #include "c/log_capture.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <pthread.h>
+#endif
+
 namespace {
 
 // A primary of our own: each test call goes into a trace, each free is counted by id.
@@ -316,6 +322,79 @@ TEST_F(Ex, ClearsTouchOnlyTheHead) {
   EXPECT_EQ(op->type, 0);
   EXPECT_EQ(op->u.op, 0);
   free(op);
+}
+
+// Runs fn on a thread with a 64 KiB stack, as small as a search thread may get.
+template <class F>
+void on_small_stack(F& fn) {
+  constexpr unsigned kStack = 64 * 1024;
+#ifdef _WIN32
+  struct Thunk {
+    static DWORD WINAPI run(LPVOID p) {
+      (*static_cast<F*>(p))();
+      return 0;
+    }
+  };
+  HANDLE h = CreateThread(nullptr, kStack, Thunk::run, &fn, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  ASSERT_NE(h, nullptr);
+  WaitForSingleObject(h, INFINITE);
+  CloseHandle(h);
+#else
+  struct Thunk {
+    static void* run(void* p) {
+      (*static_cast<F*>(p))();
+      return nullptr;
+    }
+  };
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, kStack);
+  pthread_t t;
+  ASSERT_EQ(pthread_create(&t, &attr, Thunk::run, &fn), 0);
+  pthread_join(t, nullptr);
+  pthread_attr_destroy(&attr);
+#endif
+}
+
+// Was: evaluation recursed once per level, so a left-grouped chain of some 45000
+// operands overflowed the stack.
+TEST_F(Ex, DeepChainsOnASmallStack) {
+  constexpr int kOperands = 200000;
+  struct Mix {
+    int (*op)(int i);
+    int (*neg)(int i);
+    int (*result)(int i);
+  };
+  const Mix mixes[] = {
+      {[](int) { return (int)EX_AND; }, [](int) { return 0; }, [](int) { return 1; }},
+      {[](int) { return (int)EX_OR; }, [](int) { return 0; }, [](int i) { return i == kOperands - 1 ? 1 : 0; }},
+      {[](int i) { return i % 3 ? (int)EX_AND : (int)EX_OR; }, [](int i) { return i % 2; },
+       [](int i) { return (i * 7 % 5) < 2 ? 1 : 0; }},
+  };
+  for (const Mix& m : mixes) {
+    reset();
+    // the operators a parser builds for "A0 -a A1 -o A2 ...", and the value it should give
+    tree_node* l = add('a', m.result(0));
+    int want = m.result(0), tests = 1;
+    for (int i = 1; i < kOperands; i++) {
+      int op = m.op(i), x = m.result(i), err = 0;
+      tree_node* r = add('b', x);
+      l = op == EX_AND ? ex_and(&e, l, r, &err) : ex_or(&e, l, r, &err);
+      ASSERT_NE(l, nullptr);
+      if (m.neg(i)) ex_not(l, &err);
+      if (want == (op == EX_AND ? 1 : 0)) {
+        tests++;
+        want = x;
+      }
+      if (m.neg(i)) want = !want;
+    }
+    int got = -1, err = -1;
+    auto run = [&] { got = ex_eval(&e, &usr, &err); };
+    on_small_stack(run);
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(g_trace.size(), (size_t)tests) << "short circuit at every level";
+  }
 }
 
 }  // namespace
