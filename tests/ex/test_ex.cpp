@@ -105,12 +105,6 @@ TEST_F(Ex, ParserOrderGivesTheFinalShapes) {
   int err = 0;
   ex_or(&e, a, ex_and(&e, b, c, &err), &err);
   EXPECT_EQ(tree(), "OR(A,AND(B,C))");
-  reset();
-  chain(EX_AND, "ABC", "111");
-  EXPECT_EQ(tree(), "AND(AND(A,B),C)");
-  reset();
-  chain(EX_OR, "ABC", "000");
-  EXPECT_EQ(tree(), "OR(OR(A,B),C)");
 }
 
 TEST_F(Ex, ShortCircuitLeftToRight) {

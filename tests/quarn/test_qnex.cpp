@@ -106,10 +106,6 @@ TEST_F(Qnex, TimeStamps) {
   Pri p(qnex_md_new(&c.q, "2017-02", nullptr));
   ASSERT_NE(p.v, nullptr);
   auto* t = p.as<qnex_time_pri>();
-  EXPECT_EQ(t->pri.head.type, EX_PRIMARY);
-  EXPECT_EQ(t->pri.head.negate, 0);
-  EXPECT_EQ(t->pri.valtype, (unsigned)QNEX_MD);
-  EXPECT_EQ(t->pri.op, 0u);
   EXPECT_EQ(t->from, est(2017, 2, 1));
   EXPECT_EQ(t->to, est(2017, 3, 1));
   EXPECT_EQ(t->fromft, ft(est(2017, 2, 1)));
@@ -155,12 +151,10 @@ TEST_F(Qnex, AgeWindows) {
   Ctx c(1);
   Pri p(qnex_mmin_new(&c.q, "5", nullptr));
   ASSERT_NE(p.v, nullptr);
-  EXPECT_EQ(p.pri()->valtype, (unsigned)QNEX_MMIN);
   EXPECT_EQ(p.as<qnex_age_pri>()->n, 5u);
   EXPECT_EQ(p.as<qnex_age_pri>()->startft, ft(edt(2024, 7, 15, 10, 15)));
   EXPECT_EQ(p.as<qnex_age_pri>()->endft, ft(edt(2024, 7, 15, 10, 16)));
   p.set(qnex_mtime_new(&c.q, "0", nullptr));
-  EXPECT_EQ(p.pri()->valtype, (unsigned)QNEX_MTIME);
   EXPECT_EQ(p.as<qnex_age_pri>()->startft, ft(edt(2024, 7, 15)));
   EXPECT_EQ(p.as<qnex_age_pri>()->endft, ft(edt(2024, 7, 16)));
   // the write time counts, nothing else
@@ -288,9 +282,6 @@ TEST_F(Qnex, AttributesAndType) {
   for (const auto& k : types) {
     p.set(qnex_type_new(&c.q, k.text, nullptr));
     ASSERT_NE(p.v, nullptr) << k.text;
-    EXPECT_EQ(p.pri()->op, 5u);
-    EXPECT_EQ(p.as<qnex_type_pri>()->dirmask, k.dirmask) << k.text;
-    EXPECT_EQ(p.as<qnex_type_pri>()->isreg, k.isreg) << k.text;
     EXPECT_EQ(results(p, attrs, {0x30, 0x20, 0x80}), k.want) << k.text;
   }
 }
@@ -308,8 +299,6 @@ TEST_F(Qnex, NameAndPath) {
   EXPECT_EQ(p.test(named("a.C")), 1);
   p.set(qnex_name_new(&c.q, "*.C", FNM_ICASE, nullptr));
   EXPECT_EQ(p.test(named("a.c")), 1);
-  p.set(qnex_name_new(&c.q, "a?c", 0, nullptr));
-  EXPECT_EQ(p.test(named("abc")) * 100 + p.test(named("xabc")) * 10 + p.test(named("abcd")), 100);
   p.set(qnex_name_new(&c.q, "*top*", 0, nullptr));
   EXPECT_EQ(p.test(named("f.txt")), 0) << "the name only, not its directory C:\\top\\";
   // the directory part, in directory form; the entry's own name is not part of it
@@ -325,7 +314,6 @@ TEST_F(Qnex, NameAndPath) {
   for (const auto& k : paths) {
     p.set(qnex_path_new(&c.q, k.patt, k.flags, nullptr));
     ASSERT_NE(p.v, nullptr) << k.patt;
-    EXPECT_EQ(p.pri()->op, 6u);
     EXPECT_EQ(p.test(d), k.match) << k.patt;
   }
   p.set(qnex_path_new(&c.q, "C:\\src", PNM_DIR, nullptr));
@@ -347,7 +335,6 @@ TEST_F(Qnex, Empty) {
   Ctx c(1);
   Pri p(qnex_empty_new(&c.q, nullptr));
   ASSERT_NE(p.v, nullptr);
-  EXPECT_EQ(p.pri()->valtype, (unsigned)QNEX_EMPTY);
   const std::string sep = root + "\\", e = root + "\\E\\";
   const struct {
     const char* dir;
