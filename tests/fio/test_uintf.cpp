@@ -45,6 +45,7 @@ TEST(Uintf, NumbersAsFarAsTheyGo) {
   EXPECT_EQ(parse(1, "99999999999999999999999").rc, 9003);
   // the runtime's conversion takes a sign and wraps: a negative number was once read as a huge one
   EXPECT_EQ(parse(0, "-5").rc, 9003);
+  EXPECT_EQ(parse(0, "-18446744073709551615").rc, 9003) << "wraps to 1, inside the range";
   EXPECT_EQ(parse(1, "+-5").rc, 9003);
   EXPECT_EQ(parse(0, "-0").rc, 0);
   Parsed p = parse(1, "");
