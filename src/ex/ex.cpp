@@ -50,35 +50,54 @@ tree_node* combine(ex* e, int op, tree_node* lnode, tree_node* rnode, int* err) 
   return n;
 }
 
-int eval_node(const tree_node* node, void* usrdata, int* err) {
-  ex_val* v = node ? static_cast<ex_val*>(node->val.p) : nullptr;
-  if (!v) {
-    ERR_LOG(ERR_ERR, 9003, "ex node is NULL - node: %p.", (const void*)node);
-    *err = 9003;
-    return 0;
-  }
+// Walks the tree by its parent and sibling links rather than by recursion: an
+// expression is as deep as its operand chain is long, and a search thread has a
+// small stack.
+int eval_node(const tree_node* top, void* usrdata, int* err) {
+  const tree_node* node = top;
   int r = 0;
-  if (v->type == EX_PRIMARY) {
-    r = v->u.test(usrdata, v) ? 1 : 0;
-  } else if (v->type == EX_OPERATOR) {
-    if (v->u.op != EX_AND && v->u.op != EX_OR) {
-      ERR_LOG(ERR_ERR, 9012, "Unexpected ex op [%d] - exnode: %p.", v->u.op, (const void*)node);
+  for (;;) {
+    // down: to the first operand that is a primary, or an operator without operands
+    ex_val* v = static_cast<ex_val*>(node->val.p);
+    if (!v) {
+      ERR_LOG(ERR_ERR, 9003, "ex node is NULL - node: %p.", (const void*)node);
+      *err = 9003;
+      return 0;
+    }
+    if (v->type == EX_OPERATOR) {
+      if (v->u.op != EX_AND && v->u.op != EX_OR) {
+        ERR_LOG(ERR_ERR, 9012, "Unexpected ex op [%d] - exnode: %p.", v->u.op, (const void*)node);
+        *err = 9012;
+        return 0;
+      }
+      if (node->first) {
+        node = node->first;
+        continue;
+      }
+      r = 0;
+    } else if (v->type == EX_PRIMARY) {
+      r = v->u.test(usrdata, v) ? 1 : 0;
+    } else {
+      ERR_LOG(ERR_ERR, 9012, "Unexpected ex node type [%d] - node: %p.", v->type, (const void*)node);
       *err = 9012;
       return 0;
     }
-    // short circuit: AND stops at the first false operand, OR at the first true one
-    int decisive = v->u.op == EX_AND ? 0 : 1;
-    for (const tree_node* c = node->first; c; c = c->next) {
-      r = eval_node(c, usrdata, err);
-      if (*err) return 0;
-      if (r == decisive) break;
+    // up: while the result decides the operator above, or it has no operand left
+    for (;;) {
+      if (v->negate) r = !r;
+      if (node == top) return r;
+      const tree_node* parent = node->parent;
+      ex_val* pv = static_cast<ex_val*>(parent->val.p);
+      // short circuit: AND stops at the first false operand, OR at the first true one
+      int decisive = pv->u.op == EX_AND ? 0 : 1;
+      if (r != decisive && node->next) {
+        node = node->next;
+        break;
+      }
+      node = parent;
+      v = pv;
     }
-  } else {
-    ERR_LOG(ERR_ERR, 9012, "Unexpected ex node type [%d] - node: %p.", v->type, (const void*)node);
-    *err = 9012;
-    return 0;
   }
-  return v->negate ? !r : r;
 }
 
 }  // namespace

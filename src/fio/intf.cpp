@@ -7,6 +7,7 @@
 
 #include "c/str.h"
 #include "err/err.h"
+#include "fio/cmpf.h"
 
 int intf_init(intf* f, unsigned flags) {
   if (!f) {
@@ -24,31 +25,6 @@ void intf_clear(intf* f) {
   if (f) f->flags = 0;
 }
 
-namespace {
-
-// Skips a recognised prefix and returns its code, or -1 (nothing consumed).
-int read_prefix(const intf* f, const char** p) {
-  const char* s = *p;
-  if (f->flags & INTF_SIGNED) {
-    if (*s == '+') { *p = s + 1; return INTF_GT; }
-    if (*s == '-') { *p = s + 1; return INTF_LT; }
-    return -1;
-  }
-  if (*s == '<') {
-    if (s[1] == '=') { *p = s + 2; return INTF_LE; }
-    *p = s + 1;
-    return INTF_LT;
-  }
-  if (*s == '>') {
-    if (s[1] == '=') { *p = s + 2; return INTF_GE; }
-    *p = s + 1;
-    return INTF_GT;
-  }
-  return -1;
-}
-
-}  // namespace
-
 int intf_parse(const intf* f, const char* text, const char** end, unsigned* op, int* value) {
   if (!f) {
     ERR_LOG(ERR_ERR, 9003, "`intf' is NUL.");
@@ -61,8 +37,8 @@ int intf_parse(const intf* f, const char* text, const char** end, unsigned* op, 
   }
   if (!text || !*text) return 0;
 
-  const char* p = text;
-  int code = read_prefix(f, &p);
+  unsigned code = *op;  // set only when the number is good
+  const char* p = cmpf_prefix(text, f->flags, &code);
   char* stop = nullptr;
   errno = 0;
   long v = strtol(p, &stop, 10);
@@ -75,7 +51,7 @@ int intf_parse(const intf* f, const char* text, const char** end, unsigned* op, 
     if (v > 0) v = -v;
     ++stop;
   }
-  if (code >= 0) *op = (unsigned)code;
+  *op = code;
   *value = (int)v;
   if (end) *end = stop;
   return 0;

@@ -63,65 +63,58 @@ unsigned long long entry_time(const qnd* d, int valtype) {
 
 // --- tests --------------------------------------------------------------------
 
+// The entry a test runs on, or none (logged) when the entry or the value is absent;
+// nm names the value in the message.
+const qnd* entry_of(void* usrdata, const void* p, const char* nm) {
+  if (!usrdata || !p) {
+    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, %s: %p.", usrdata, nm, p);
+    return nullptr;
+  }
+  return static_cast<const qnd*>(usrdata);
+}
+
 int unexpected_op(unsigned op) {
   ERR_LOG(ERR_ERR, 9012, "Unexpected op [%d].", (int)op);
   return 0;
 }
 
-int test_time(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
-  const qnex_time_pri* v = static_cast<const qnex_time_pri*>(p);
-  if (!d || !v) {
-    const char* nm = v && v->pri.valtype == QNEX_BD ? "bpri" : v && v->pri.valtype == QNEX_MD ? "mpri" : "apri";
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, %s: %p.", usrdata, nm, p);
-    return 0;
-  }
-  unsigned long long t = entry_time(d, (int)v->pri.valtype);
-  switch (v->pri.op) {
-    case 0: return v->fromft <= t && t < v->toft;
-    case 1: return t < v->fromft;
-    case 2: return t < v->toft;
-    case 3: return t >= v->toft;
-    case 4: return t >= v->fromft;
-    default: return unexpected_op(v->pri.op);
+// x against the half-open range [lo, hi): 0 within, 1 before, 2 before its end,
+// 3 after, 4 from its start on.
+int in_range(unsigned op, unsigned long long x, unsigned long long lo, unsigned long long hi) {
+  switch (op) {
+    case 0: return lo <= x && x < hi;
+    case 1: return x < lo;
+    case 2: return x < hi;
+    case 3: return x >= hi;
+    case 4: return x >= lo;
+    default: return unexpected_op(op);
   }
 }
 
+int test_time(void* usrdata, void* p) {
+  const qnex_time_pri* v = static_cast<const qnex_time_pri*>(p);
+  const char* nm = v && v->pri.valtype == QNEX_BD ? "bpri" : v && v->pri.valtype == QNEX_MD ? "mpri" : "apri";
+  const qnd* d = entry_of(usrdata, p, nm);
+  return d && in_range(v->pri.op, entry_time(d, (int)v->pri.valtype), v->fromft, v->toft);
+}
+
 int test_attr(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
   const qnex_mask_pri* v = static_cast<const qnex_mask_pri*>(p);
-  if (!d || !v) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, apri: %p.", usrdata, p);
-    return 0;
-  }
+  const qnd* d = entry_of(usrdata, p, "apri");
+  if (!d) return 0;
   if (v->pri.op != QNEX_OP_ANY) return unexpected_op(v->pri.op);
   return (d->fd.dwFileAttributes & v->mask) != 0;
 }
 
 int test_depth(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
   const qnex_num_pri* v = static_cast<const qnex_num_pri*>(p);
-  if (!d || !v) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, dpri: %p.", usrdata, p);
-    return 0;
-  }
-  unsigned depth = (unsigned)d->depth;
-  switch (v->pri.op) {
-    case 0: return depth == v->n;
-    case 1: return depth < v->n;
-    case 2: return depth <= v->n;
-    case 3: return depth > v->n;
-    case 4: return depth >= v->n;
-    default: return unexpected_op(v->pri.op);
-  }
+  const qnd* d = entry_of(usrdata, p, "dpri");
+  return d && in_range(v->pri.op, (unsigned)d->depth, v->n, v->n + 1ull);
 }
 
 int test_empty(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
-  if (!d || !p) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, pri: %p.", usrdata, p);
-    return 0;
-  }
+  const qnd* d = entry_of(usrdata, p, "pri");
+  if (!d) return 0;
   if (!(d->fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return d->fd.nFileSizeHigh == 0 && d->fd.nFileSizeLow == 0;
   char path[MAX_PATH * 16];
@@ -133,80 +126,69 @@ int test_empty(void* usrdata, void* p) {
 }
 
 int test_age(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
   const qnex_age_pri* v = static_cast<const qnex_age_pri*>(p);
-  if (!d || !v) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, mpri: %p.", usrdata, p);
-    return 0;
-  }
-  unsigned long long t = ft_u64(d->fd.ftLastWriteTime);
-  switch (v->pri.op) {
-    case 0: return v->startft <= t && t < v->endft;
-    case 1: return t >= v->endft;
-    case 2: return t >= v->startft;
-    case 3: return t < v->startft;
-    case 4: return t < v->endft;
-    default: return unexpected_op(v->pri.op);
-  }
+  const qnd* d = entry_of(usrdata, p, "mpri");
+  if (!d) return 0;
+  // an age counts back from now: "less than n units back" is after the window
+  static constexpr unsigned kMirror[] = {0, 3, 4, 1, 2};
+  unsigned op = v->pri.op < 5 ? kMirror[v->pri.op] : v->pri.op;
+  return in_range(op, ft_u64(d->fd.ftLastWriteTime), v->startft, v->endft);
 }
 
 int test_name(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
   const qnex_name_pri* v = static_cast<const qnex_name_pri*>(p);
-  if (!d || !v) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, npri: %p.", usrdata, p);
-    return 0;
-  }
-  return fnm_match(&v->fnm, d->fd.cFileName) == 1;
+  const qnd* d = entry_of(usrdata, p, "npri");
+  return d && fnm_match(&v->fnm, d->fd.cFileName) == 1;
 }
 
 int test_path(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
   const qnex_path_pri* v = static_cast<const qnex_path_pri*>(p);
-  if (!d || !v) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, ppri: %p.", usrdata, p);
-    return 0;
-  }
-  return d->dir && pnm_match(&v->pnm, d->dir) == 1;
+  const qnd* d = entry_of(usrdata, p, "ppri");
+  return d && d->dir && pnm_match(&v->pnm, d->dir) == 1;
 }
 
 int test_size(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
   const qnex_size_pri* v = static_cast<const qnex_size_pri*>(p);
-  if (!d || !v) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, spri: %p.", usrdata, p);
-    return 0;
-  }
+  const qnd* d = entry_of(usrdata, p, "spri");
+  if (!d) return 0;
   unsigned long long s = (unsigned long long)d->fd.nFileSizeHigh << 32 | d->fd.nFileSizeLow;
-  switch (v->pri.op) {
-    case 0: return v->low <= s && s <= v->high;
-    case 1: return s < v->low;
-    case 2: return s <= v->high;
-    case 3: return s > v->high;
-    case 4: return s >= v->low;
-    default: return unexpected_op(v->pri.op);
-  }
+  return in_range(v->pri.op, s, v->low, v->high + 1);  // both ends belong to the size
 }
 
 int test_type(void* usrdata, void* p) {
-  const qnd* d = static_cast<const qnd*>(usrdata);
   const qnex_type_pri* v = static_cast<const qnex_type_pri*>(p);
-  if (!d || !v) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnd: %p, tpri: %p.", usrdata, p);
-    return 0;
-  }
+  const qnd* d = entry_of(usrdata, p, "tpri");
+  if (!d) return 0;
   bool isdir = (d->fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   return (v->dirmask && isdir) || (v->isreg && !isdir);
 }
 
 // --- constructors -------------------------------------------------------------
 
+bool has_qnexp(const qnexp* q, int* err) {
+  if (q) return true;
+  ERR_LOG(ERR_ERR, 9003, "`qnexp' is NUL.");
+  set_err(err, 9003);
+  return false;
+}
+
+bool has_number(const qnexp* q, const char* value, int* err) {
+  if (q && value) return true;
+  ERR_LOG(ERR_ERR, 9003, "Invalid param - qnexp: %p, nstr: `%s'.", (const void*)q, value ? value : "NUL");
+  set_err(err, 9003);
+  return false;
+}
+
+// -depth, -mmin, -mtime: a comparison and a number; a bad one is reported.
+bool read_number(qnexp* q, const char* value, const char* id, unsigned* op, unsigned* n, int* err) {
+  if (!has_number(q, value, err)) return false;
+  int rc = uintf_parse(&q->uintf, value, nullptr, op, n);
+  if (rc) invalid(rc, id, value, err);
+  return rc == 0;
+}
+
 void* time_new(qnexp* q, const char* value, int valtype, const char* id, int* err) {
-  if (!q) {
-    ERR_LOG(ERR_ERR, 9003, "`qnexp' is NUL.");
-    set_err(err, 9003);
-    return nullptr;
-  }
+  if (!has_qnexp(q, err)) return nullptr;
   unsigned op = 0;
   time_t from = q->now, to = 0;
   int rc = timef_parse(&q->timef, value ? value : "", &op, &from, &to);
@@ -221,23 +203,16 @@ void* time_new(qnexp* q, const char* value, int valtype, const char* id, int* er
 }
 
 void* age_new(qnexp* q, const char* value, int valtype, const char* id, int* err) {
-  if (!q || !value) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnexp: %p, nstr: `%s'.", (void*)q, value ? value : "NUL");
-    set_err(err, 9003);
-    return nullptr;
-  }
   unsigned op = 0, n = 0;
-  int rc = uintf_parse(&q->uintf, value, nullptr, &op, &n);
-  if (rc) return invalid(rc, id, value, err);
+  if (!read_number(q, value, id, &op, &n, err)) return nullptr;
   time_t now = q->now;
-  struct tm tm;
   struct tm* lt = localtime(&now);
   if (!lt) {
     ERR_LOG(ERR_ERR, 9001, "localtime() failed - ft: %d.", (int)q->now);
     set_err(err, 9001);
     return nullptr;
   }
-  tm = *lt;
+  struct tm tm = *lt;
   tm.tm_sec = 0;
   if (valtype == QNEX_MTIME) tm.tm_min = tm.tm_hour = 0;
   int code = 0;
@@ -255,67 +230,6 @@ void* age_new(qnexp* q, const char* value, int valtype, const char* id, int* err
   v->endft = secs_to_ft(start + unit);
   return v;
 }
-
-}  // namespace
-
-void qnex_set_texts(const txr* tx) { g_texts = tx; }
-
-void* qnex_ad_new(qnexp* q, const char* value, int* err) {
-  return time_new(q, value, QNEX_AD, "Invalid `-ad': %s.", err);
-}
-void* qnex_bd_new(qnexp* q, const char* value, int* err) {
-  return time_new(q, value, QNEX_BD, "Invalid `-Bd': %s.", err);
-}
-void* qnex_md_new(qnexp* q, const char* value, int* err) {
-  return time_new(q, value, QNEX_MD, "Invalid `-md': %s.", err);
-}
-void* qnex_mmin_new(qnexp* q, const char* value, int* err) {
-  return age_new(q, value, QNEX_MMIN, "Invalid `-mmin': %s.", err);
-}
-void* qnex_mtime_new(qnexp* q, const char* value, int* err) {
-  return age_new(q, value, QNEX_MTIME, "Invalid `-mtime': %s.", err);
-}
-
-void* qnex_attr_new(qnexp* q, const char* value, int* err) {
-  if (!q) {
-    ERR_LOG(ERR_ERR, 9003, "`qnexp' is NUL.");
-    set_err(err, 9003);
-    return nullptr;
-  }
-  unsigned op = QNEX_OP_ANY, mask = 0;
-  int rc = fattrf_parse(&q->fattrf, value, &op, &mask);
-  if (rc) return invalid(rc, "Invalid `-attr': %s.", value ? value : "", err);
-  qnex_mask_pri* v = pri_alloc<qnex_mask_pri>(QNEX_ATTR, test_attr, QNEX_OP_ANY, err);
-  if (!v) return nullptr;
-  v->mask = mask;
-  return v;
-}
-
-void* qnex_depth_new(qnexp* q, const char* value, int* err) {
-  if (!q || !value) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnexp: %p, nstr: `%s'.", (void*)q, value ? value : "NUL");
-    set_err(err, 9003);
-    return nullptr;
-  }
-  unsigned op = 0, n = 0;
-  int rc = uintf_parse(&q->uintf, value, nullptr, &op, &n);
-  if (rc) return invalid(rc, "Invalid `-depth': %s.", value, err);
-  qnex_num_pri* v = pri_alloc<qnex_num_pri>(QNEX_DEPTH, test_depth, op, err);
-  if (!v) return nullptr;
-  v->n = n;
-  return v;
-}
-
-void* qnex_empty_new(qnexp* q, int* err) {
-  if (!q) {
-    ERR_LOG(ERR_ERR, 9003, "`qnexp' is NUL.");
-    set_err(err, 9003);
-    return nullptr;
-  }
-  return pri_alloc<qnex_empty_pri>(QNEX_EMPTY, test_empty, 0, err);
-}
-
-namespace {
 
 // Name and path primaries: the matcher reports a bad pattern itself.
 template <class T, class M>
@@ -340,45 +254,70 @@ void* matcher_new(qnexp* q, const char* patt, int flags, int valtype, ex_test_fn
 
 }  // namespace
 
+void qnex_set_texts(const txr* tx) { g_texts = tx; }
+
+void* qnex_ad_new(qnexp* q, const char* value, int* err) {
+  return time_new(q, value, QNEX_AD, "Invalid `-ad': %s.", err);
+}
+void* qnex_bd_new(qnexp* q, const char* value, int* err) {
+  return time_new(q, value, QNEX_BD, "Invalid `-Bd': %s.", err);
+}
+void* qnex_md_new(qnexp* q, const char* value, int* err) {
+  return time_new(q, value, QNEX_MD, "Invalid `-md': %s.", err);
+}
+void* qnex_mmin_new(qnexp* q, const char* value, int* err) {
+  return age_new(q, value, QNEX_MMIN, "Invalid `-mmin': %s.", err);
+}
+void* qnex_mtime_new(qnexp* q, const char* value, int* err) {
+  return age_new(q, value, QNEX_MTIME, "Invalid `-mtime': %s.", err);
+}
 void* qnex_name_new(qnexp* q, const char* patt, int flags, int* err) {
   return matcher_new(q, patt, flags, QNEX_NAME, test_name, fnm_init, &qnex_name_pri::fnm, err);
 }
-
 void* qnex_path_new(qnexp* q, const char* patt, int flags, int* err) {
   return matcher_new(q, patt, flags, QNEX_PATH, test_path, pnm_init, &qnex_path_pri::pnm, err);
 }
 
+void* qnex_attr_new(qnexp* q, const char* value, int* err) {
+  if (!has_qnexp(q, err)) return nullptr;
+  unsigned op = QNEX_OP_ANY, mask = 0;
+  int rc = fattrf_parse(&q->fattrf, value, &op, &mask);
+  if (rc) return invalid(rc, "Invalid `-attr': %s.", value ? value : "", err);
+  qnex_mask_pri* v = pri_alloc<qnex_mask_pri>(QNEX_ATTR, test_attr, QNEX_OP_ANY, err);
+  if (v) v->mask = mask;
+  return v;
+}
+
+void* qnex_depth_new(qnexp* q, const char* value, int* err) {
+  unsigned op = 0, n = 0;
+  if (!read_number(q, value, "Invalid `-depth': %s.", &op, &n, err)) return nullptr;
+  qnex_num_pri* v = pri_alloc<qnex_num_pri>(QNEX_DEPTH, test_depth, op, err);
+  if (v) v->n = n;
+  return v;
+}
+
+void* qnex_empty_new(qnexp* q, int* err) {
+  if (!has_qnexp(q, err)) return nullptr;
+  return pri_alloc<qnex_empty_pri>(QNEX_EMPTY, test_empty, 0, err);
+}
+
 void* qnex_size_new(qnexp* q, const char* value, int* err) {
-  if (!q || !value) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - qnexp: %p, nstr: `%s'.", (void*)q, value ? value : "NUL");
-    set_err(err, 9003);
-    return nullptr;
-  }
+  if (!has_number(q, value, err)) return nullptr;
   unsigned op = 0, n = 0, unit = 1;
   int rc = fszf_parse(&q->fszf, value, &op, &n, &unit);
   if (rc) return invalid(rc, "Invalid `-size': %s.", value, err);
   qnex_size_pri* v = pri_alloc<qnex_size_pri>(QNEX_SIZE, test_size, op, err);
   if (!v) return nullptr;
   // half a unit either way: 10k is 9728 to 10752 bytes
-  unsigned long long u = unit, half = u >= 2 ? u / 2 : 0;
+  unsigned long long u = unit, half = u >= 2 ? u / 2 : 0, val = u * n;
   v->n = n;
-  if (n == 0) {
-    v->low = 0;
-    v->high = half;
-  } else {
-    unsigned long long val = u * n;
-    v->low = val - half;
-    v->high = val + half;
-  }
+  v->low = n ? val - half : 0;
+  v->high = val + half;
   return v;
 }
 
 void* qnex_type_new(qnexp* q, const char* value, int* err) {
-  if (!q) {
-    ERR_LOG(ERR_ERR, 9003, "`qnexp' is NUL.");
-    set_err(err, 9003);
-    return nullptr;
-  }
+  if (!has_qnexp(q, err)) return nullptr;
   unsigned op = QNEX_OP_ANY, dirmask = 0, isreg = 0;
   int rc = ftypef_parse(&q->ftypef, value, &op, &dirmask, &isreg);
   if (rc) return invalid(rc, "Invalid `-type': %s.", value ? value : "", err);

