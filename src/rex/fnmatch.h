@@ -19,6 +19,6 @@ int fnm_match(const fnm* fn, const char* str, int* err = nullptr);
 int fnm_free(fnm* fn);
 int fnm_clear(fnm* fn);
 
-// The name-pattern compiler, with esc as the escape character (plain string patterns
-// use it too): appends the atoms of patt to an initialised automaton and finishes it.
+// The name-pattern compiler, with esc as the escape character: appends the atoms of
+// patt to an initialised automaton and finishes it (rexm_add_wild).
 int fnm_compile(rexm* re, const char* patt, int esc);

@@ -15,13 +15,6 @@ constexpr int kParam = 9003;
 constexpr int kNoMem = 9004;
 constexpr int kLimit = 9009;
 
-// one compiled shape
-struct ltr {
-  rexm re;     // first, as every front end keeps it
-  int id;
-  char* name;
-};
-
 struct shape_def {
   int id;
   const char* name;  // the letters of the parts, in tag order
@@ -70,33 +63,8 @@ int ltm_elem(char letter, int n, char* lists, unsigned size) {
 }
 
 int add_shape(ltm* lt, const shape_def& def) {
-  ltr* r = static_cast<ltr*>(calloc(1, sizeof(ltr)));
-  if (!r) {
-    ERR_LOG(ERR_ERR, kNoMem, "size: %u.", (unsigned)sizeof(ltr));
-    return kNoMem;
-  }
-  int e = rexm_init(&r->re, REXM_ICASE, nullptr);
-  if (!e) e = ltm_compile(&r->re, def.patt);
-  if (e) {
-    ERR_LOG(ERR_ERR, e, "Invalid param - ltm: %p, patt: `%s'.", (void*)lt, def.patt);
-    rexm_free(&r->re);
-    free(r);
-    return e;
-  }
-  r->id = def.id;
-  r->name = strdup(def.name);
-  if (!r->name) {
-    ERR_LOG(ERR_ERR, kNoMem, "strdup() failed - len: %u.", (unsigned)strlen(def.name));
-    rexm_free(&r->re);
-    free(r);
-    return kNoMem;
-  }
-  list_append(&lt->shapes, &r, &e);
-  if (e) {
-    rexm_free(&r->re);
-    free(r->name);
-    free(r);
-  }
+  int e = ltm_list_add(&lt->shapes, def.id, def.name, def.patt, ltm_elem);
+  if (e) ERR_LOG(ERR_ERR, e, "Invalid param - ltm: %p, patt: `%s'.", (void*)lt, def.patt);
   return e;
 }
 
@@ -177,6 +145,74 @@ int ltm_compile_patt(rexm* re, const char* patt, ltm_elem_cb elem) {
 
 int ltm_compile(rexm* re, const char* patt) { return ltm_compile_patt(re, patt, ltm_elem); }
 
+int ltm_list_add(list* l, int id, const char* name, const char* patt, ltm_elem_cb elem) {
+  if (!l || !name || !patt) {
+    ERR_LOG(ERR_ERR, kParam, "Invalid param - l: %p, name: `%s', patt: `%s'.", (void*)l, mox_nul(name), mox_nul(patt));
+    return kParam;
+  }
+  ltr* r = static_cast<ltr*>(calloc(1, sizeof(ltr)));
+  if (!r) {
+    ERR_LOG(ERR_ERR, kNoMem, "size: %u.", (unsigned)sizeof(ltr));
+    return kNoMem;
+  }
+  int e = rexm_init(&r->re, REXM_ICASE, nullptr);
+  if (!e) e = ltm_compile_patt(&r->re, patt, elem);
+  if (!e) {
+    r->id = id;
+    r->name = strdup(name);
+    if (!r->name) {
+      ERR_LOG(ERR_ERR, kNoMem, "strdup() failed - len: %u.", (unsigned)strlen(name));
+      e = kNoMem;
+    }
+  }
+  if (!e) list_append(l, &r, &e);
+  if (e) {
+    rexm_free(&r->re);
+    free(r->name);
+    free(r);
+  }
+  return e;
+}
+
+const ltr* ltm_list_find(const list* l, const char* str, int* err) {
+  set_err(err, 0);
+  if (!l || !str) {
+    ERR_LOG(ERR_ERR, kParam, "Invalid param - l: %p, str: `%s'.", (const void*)l, mox_nul(str));
+    set_err(err, kParam);
+    return nullptr;
+  }
+  for (const list_node* n = list_first(l); n; n = list_next(n)) {
+    const ltr* r = node_ltr(n);
+    if (!r) continue;
+    int e = 0;
+    int m = rexm_match(&r->re, str, &e);
+    if (e) {
+      set_err(err, e);
+      return nullptr;
+    }
+    if (m) return r;
+  }
+  return nullptr;
+}
+
+void ltm_list_free(list* l, const char* what) {
+  if (!l) {
+    ERR_LOG(ERR_ERR, kParam, "`l' is NUL.");
+    return;
+  }
+  for (list_node* n = list_first(l); n; n = list_next(n)) {
+    ltr* r = node_ltr(n);
+    if (!r) {
+      ERR_LOG(ERR_ERR, kParam, "`%s' is NULL - %s[%p]: %p.", what, what, list_data(n), (void*)r);
+      continue;
+    }
+    rexm_free(&r->re);
+    free(r->name);
+    free(r);
+  }
+  list_free(l);
+}
+
 int ltm_clear(ltm* lt) {
   if (!lt) {
     ERR_LOG(ERR_ERR, kParam, "`ltm' is NUL.");
@@ -191,17 +227,7 @@ int ltm_free(ltm* lt) {
     ERR_LOG(ERR_ERR, kParam, "`ltm' is NUL.");
     return kParam;
   }
-  for (list_node* n = list_first(&lt->shapes); n; n = list_next(n)) {
-    ltr* r = node_ltr(n);
-    if (!r) {
-      ERR_LOG(ERR_ERR, kParam, "`ltr' is NULL - ltr[%p]: %p.", list_data(n), (void*)r);
-      continue;
-    }
-    rexm_free(&r->re);
-    free(r->name);
-    free(r);
-  }
-  list_free(&lt->shapes);
+  ltm_list_free(&lt->shapes, "ltr");
   return ltm_clear(lt);
 }
 
@@ -238,19 +264,12 @@ int ltm_match(const ltm* lt, const char* tag, char* lang, unsigned langsz, char*
   *lang = *extlang = *scr = *rgn = *var = 0;
   if (!tag || !*tag) return 0;
 
-  const ltr* shape = nullptr;
-  for (const list_node* n = list_first(&lt->shapes); n && !shape; n = list_next(n)) {
-    const ltr* r = node_ltr(n);
-    if (!r) continue;
-    int e = 0;
-    int m = rexm_match(&r->re, tag, &e);
-    if (e) {
-      set_err(err, e);
-      return 0;
-    }
-    if (m) shape = r;
+  int e = 0;
+  const ltr* shape = ltm_list_find(&lt->shapes, tag, &e);
+  if (!shape) {
+    set_err(err, e);
+    return 0;
   }
-  if (!shape) return 0;
 
   if (!shape->name || !*shape->name) {
     ERR_LOG(ERR_ERR, kSyntax, "Invalid fmt [%d] - `%s'.", shape->id, tag);

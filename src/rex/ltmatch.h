@@ -3,8 +3,7 @@
 #pragma once
 
 #include "ds/list.h"
-
-struct rexm;
+#include "rex/rexm.h"
 
 // a subtag holds at most LTM_SUBTAG_SIZE - 1 characters
 enum { LTM_SUBTAG_SIZE = 24 };
@@ -38,3 +37,20 @@ int ltm_compile(rexm* re, const char* patt);
 // for, returning 0, or non-zero for a letter it does not know.
 typedef int (*ltm_elem_cb)(char letter, int n, char* lists, unsigned size);
 int ltm_compile_patt(rexm* re, const char* patt, ltm_elem_cb elem);
+
+// One compiled pattern of a list (a shape here, a time format in tsmatch): the
+// automaton, its id and a copy of its name.
+struct ltr {
+  rexm re;
+  int id;
+  char* name;
+};
+
+// Lists of ltr* kept by ltm and tsm. ltm_list_add compiles patt with elem (ignoring
+// case, not glob mode) and appends it with its id and name; nothing is added on failure.
+int ltm_list_add(list* l, int id, const char* name, const char* patt, ltm_elem_cb elem);
+// The first item whose automaton matches the whole str, or nullptr; *err receives 0 or
+// the code of a failed match.
+const ltr* ltm_list_find(const list* l, const char* str, int* err);
+// Frees every item and the list; what names an item in the report of a lost one.
+void ltm_list_free(list* l, const char* what);

@@ -1,6 +1,5 @@
-// Path patterns: glob mode with '\' and '/' as separators. A separator in the pattern
-// becomes a group of the two separators, so either matches either; in the directory
-// form the last one also has an empty alternative.
+// Path patterns: glob mode with '\' and '/' as separators, compiled in the path form of
+// the wildcard compiler; the directory form first makes sure the pattern ends in one.
 #include "rex/pnmatch.h"
 
 #include <cstring>
@@ -10,50 +9,8 @@
 #include "rex/rexmatch.h"
 
 namespace {
-
 constexpr int kParam = 9003;
 constexpr unsigned kPathSize = 4096;
-
-int add_sep(rexm* re, bool optional) {
-  int rc = rexm_group(re);
-  if (!rc) rc = rexm_add_char(re, '\\', 0);
-  if (!rc) rc = rexm_alt(re);
-  if (!rc) rc = rexm_add_char(re, '/', 0);
-  if (!rc && optional) rc = rexm_alt(re);
-  return rc ? rc : rexm_group_end(re, 0);
-}
-
-int compile(rexm* re, const char* patt, bool dir) {
-  int rc = 0;
-  for (const char* p = patt; *p && !rc;) {
-    unsigned char c = (unsigned char)*p;
-    if (c == '*') {
-      // two stars cross separators; any longer run is the same as two
-      const char* q = p;
-      while (*q == '*') q++;
-      rc = rexm_add_char(re, q - p > 1 ? REXM_ANY : REXM_ANY_NOSEP, '*');
-      p = q;
-    } else if (c == '?') {
-      rc = rexm_add_char(re, REXM_ANY_NOSEP, '?');
-      p++;
-    } else if (c == '[') {
-      unsigned used = 0;
-      rc = rexm_add_chl(re, p, '!', &used);
-      p += used ? used : 1;
-    } else if (c == '^') {
-      if (p[1]) rc = rexm_add_char(re, (unsigned char)p[1], 0);
-      p += p[1] ? 2 : 1;
-    } else if (c == '\\' || c == '/') {
-      rc = add_sep(re, dir && !p[1]);
-      p++;
-    } else {
-      rc = rexm_add_char(re, c, 0);
-      p++;
-    }
-  }
-  return rc ? rc : rexm_finish(re);
-}
-
 }  // namespace
 
 int pnm_init(pnm* pn, const char* patt, int flags) {
@@ -65,20 +22,19 @@ int pnm_init(pnm* pn, const char* patt, int flags) {
     ERR_LOG(ERR_ERR, kParam, "Invalid param - pnm: %p, patt: `%s'.", (void*)pn, "NUL");
     return kParam;
   }
-  rexm_free(&pn->re);
   pn->flags = flags;
-  int rc = rexm_init(&pn->re, REXM_GLOB | (flags & PNM_ICASE ? REXM_ICASE : 0), "\\/");
-  if (!rc) {
-    if (flags & PNM_DIR) {
-      char buf[kPathSize];
-      mox_path_add_sep(patt, buf, sizeof buf, &rc);
-      if (!rc) rc = compile(&pn->re, buf, true);
-    } else {
-      rc = compile(&pn->re, patt, false);
+  char buf[kPathSize];
+  if (flags & PNM_DIR) {
+    int rc = 0;
+    mox_path_add_sep(patt, buf, sizeof buf, &rc);
+    if (rc) {
+      rexm_free(&pn->re);
+      return rc;
     }
+    patt = buf;
   }
-  if (rc) rexm_free(&pn->re);
-  return rc;
+  return rexm_init_wild(&pn->re, REXM_GLOB | (flags & PNM_ICASE ? REXM_ICASE : 0), "\\/", patt, '^',
+                        REXM_WILD_PATH | (flags & PNM_DIR ? REXM_WILD_DIR : 0));
 }
 
 int pnm_match(const pnm* pn, const char* str, int* err) {

@@ -146,6 +146,16 @@ int join_pending(rexm* re, int mark, int target = -1) {
   return 0;
 }
 
+// Either separator, as a group of the two; optional adds an empty third alternative.
+int add_sep(rexm* re, bool optional) {
+  int rc = rexm_group(re);
+  if (!rc) rc = rexm_add_char(re, '\\', 0);
+  if (!rc) rc = rexm_alt(re);
+  if (!rc) rc = rexm_add_char(re, '/', 0);
+  if (!rc && optional) rc = rexm_alt(re);
+  return rc ? rc : rexm_group_end(re, 0);
+}
+
 }  // namespace
 
 int rexm_clear(rexm* re) {
@@ -391,4 +401,51 @@ int rexm_finish(rexm* re) {
     return 0;
   }
   return join_pending(re, 0, f);
+}
+
+int rexm_add_wild(rexm* re, const char* patt, int esc, int form) {
+  if (!re) {
+    ERR_LOG(ERR_ERR, kParam, "`rexm' is NUL.");
+    return kParam;
+  }
+  if (!patt) {
+    ERR_LOG(ERR_ERR, kParam, "Invalid param - rexm: %p, patt: `%s'.", (void*)re, "NUL");
+    return kParam;
+  }
+  const bool path = form & REXM_WILD_PATH;
+  int rc = 0;
+  for (const char* p = patt; *p && !rc;) {
+    unsigned char c = (unsigned char)*p;
+    if (c == '*') {
+      // a run of stars is one atom; in a path two or more cross separators
+      const char* q = p;
+      while (*q == '*') q++;
+      rc = rexm_add_char(re, path && q - p > 1 ? REXM_ANY : REXM_ANY_NOSEP, '*');
+      p = q;
+    } else if (c == '?') {
+      rc = rexm_add_char(re, REXM_ANY_NOSEP, '?');
+      p++;
+    } else if (c == '[') {
+      unsigned used = 0;
+      rc = rexm_add_chl(re, p, '!', &used);
+      p += used ? used : 1;
+    } else if (c == (unsigned char)esc) {
+      if (p[1]) rc = rexm_add_char(re, (unsigned char)p[1], 0);
+      p += p[1] ? 2 : 1;
+    } else if (path && (c == '\\' || c == '/')) {
+      rc = add_sep(re, (form & REXM_WILD_DIR) && !p[1]);
+      p++;
+    } else {
+      rc = rexm_add_char(re, c, 0);
+      p++;
+    }
+  }
+  return rc ? rc : rexm_finish(re);
+}
+
+int rexm_init_wild(rexm* re, int flags, const char* seps, const char* patt, int esc, int form) {
+  int rc = rexm_init(re, flags, seps);
+  if (!rc) rc = rexm_add_wild(re, patt, esc, form);
+  if (rc && re) rexm_free(re);
+  return rc;
 }

@@ -84,6 +84,18 @@ int rexm_group_end(rexm* re, int q);
 // Adds the final state; the automaton is then ready.
 int rexm_finish(rexm* re);
 
+// Forms of the wildcard compiler below.
+enum { REXM_WILD_PATH = 0x1, REXM_WILD_DIR = 0x2 };
+
+// The wildcard compiler of the name, path and string front ends: appends the atoms of
+// patt to an initialised automaton and finishes it. '*' any run, '?' one character,
+// [..] a list ([!..] negated), esc takes the next character literally. In path form
+// "**" crosses separators and '\' or '/' matches either; with REXM_WILD_DIR too, a
+// separator that ends the pattern may be left out.
+int rexm_add_wild(rexm* re, const char* patt, int esc, int form);
+// rexm_init followed by rexm_add_wild; after a failure the record holds nothing.
+int rexm_init_wild(rexm* re, int flags, const char* seps, const char* patt, int esc, int form);
+
 // The list reader of rexm_add_chl: writes the expanded list (each character written
 // out, NUL-terminated) into chl; chlsize REXM_CHL_SIZE holds the largest allowed list.
 int rexm_read_chl(const char* patt, int notc, char* chl, unsigned chlsize, int* chl_not, unsigned* consumed);

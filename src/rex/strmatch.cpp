@@ -1,11 +1,10 @@
-// Plain string patterns: the name-pattern compiler outside glob mode, so that '?' is
+// Plain string patterns: the wildcard compiler outside glob mode, so that '?' is
 // optional, with '\' as the escape character.
 #include "rex/strmatch.h"
 
 #include <cstring>
 
 #include "err/err.h"
-#include "rex/fnmatch.h"
 #include "rex/rexmatch.h"
 
 namespace {
@@ -21,12 +20,8 @@ int strm_init(strm* sm, const char* patt, int flags) {
     ERR_LOG(ERR_ERR, kParam, "Invalid param - strm: %p, patt: `%s'.", (void*)sm, "NUL");
     return kParam;
   }
-  rexm_free(&sm->re);
   sm->flags = flags;
-  int rc = rexm_init(&sm->re, flags & STRM_ICASE ? REXM_ICASE : 0, nullptr);
-  if (!rc) rc = fnm_compile(&sm->re, patt, '\\');
-  if (rc) rexm_free(&sm->re);
-  return rc;
+  return rexm_init_wild(&sm->re, flags & STRM_ICASE ? REXM_ICASE : 0, nullptr, patt, '\\', 0);
 }
 
 int strm_match(const strm* sm, const char* str, int* err) {

@@ -9,23 +9,17 @@
 #include "c/timeutil.h"
 #include "err/err.h"
 #include "rex/ltmatch.h"
-#include "rex/rexmatch.h"
 #include "rex/strmatch.h"
 
 namespace {
 
 constexpr int kSyscall = 9001;
 constexpr int kParam = 9003;
-constexpr int kNoMem = 9004;
 constexpr int kLimit = 9009;
 constexpr int kUnexpected = 9012;
 
-// one compiled format
-struct tsr {
-  rexm re;     // first, as every front end keeps it
-  int id;
-  char* name;
-};
+// a compiled format, kept as a shape is
+using tsr = ltr;
 
 // Fields of a read form, in order: Y year as written (four digits), c year of the
 // cyy forms, y two- or one-digit year, C century, M month, D day, h, m, s.
@@ -170,30 +164,9 @@ int add_fmt(tsm* ts, const fmt_def& def) {
     ERR_LOG(ERR_ERR, kLimit, "Max fmts exceeded [%d].", (int)ts->nids + 1);
     return kLimit;
   }
-  tsr* r = static_cast<tsr*>(calloc(1, sizeof(tsr)));
-  if (!r) {
-    ERR_LOG(ERR_ERR, kNoMem, "size: %u.", (unsigned)sizeof(tsr));
-    return kNoMem;
-  }
-  int e = rexm_init(&r->re, REXM_ICASE, nullptr);
-  if (!e) e = tsm_compile(&r->re, def.scan);
-  if (!e) {
-    r->id = def.id;
-    r->name = strdup(def.name);
-    if (!r->name) {
-      ERR_LOG(ERR_ERR, kNoMem, "strdup() failed - len: %u.", (unsigned)strlen(def.name));
-      e = kNoMem;
-    }
-  }
-  if (!e) list_append(&ts->fmts, &r, &e);
-  if (e) {
-    rexm_free(&r->re);
-    free(r->name);
-    free(r);
-    return e;
-  }
-  ts->ids[ts->nids++] = (unsigned char)def.id;
-  return 0;
+  int e = ltm_list_add(&ts->fmts, def.id, def.name, def.scan, tsm_elem);
+  if (!e) ts->ids[ts->nids++] = (unsigned char)def.id;
+  return e;
 }
 
 int convert(struct tm* tm, time_t* t) {
@@ -281,34 +254,23 @@ int tsm_validate(const struct tm* tm, const char* str) {
     ERR_LOG(ERR_ERR, kParam, "`tm' is NUL.");
     return kParam;
   }
-  str = mox_nul(str);
-  if (tm->tm_mon < 0 || tm->tm_mon > 11) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid month [%d] - `%s'.", tm->tm_mon + 1, str);
-    return kParam;
-  }
-  if (tm->tm_mday < 1 || tm->tm_mday > 31) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid day of month [%d] - `%s'.", tm->tm_mday, str);
-    return kParam;
-  }
-  if (tm->tm_hour < 0 || tm->tm_hour > 23) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid hours [%d] - `%s'.", tm->tm_hour, str);
-    return kParam;
-  }
-  if (tm->tm_min < 0 || tm->tm_min > 59) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid minutes [%d] - `%s'.", tm->tm_min, str);
-    return kParam;
-  }
-  if (tm->tm_sec < 0 || tm->tm_sec > 59) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid seconds [%d] - `%s'.", tm->tm_sec, str);
-    return kParam;
-  }
-  if (tm->tm_yday < 0 || tm->tm_yday > 365) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid day of year [%d] - `%s'.", tm->tm_yday, str);
-    return kParam;
-  }
-  if (tm->tm_wday < 0 || tm->tm_wday > 6) {
-    ERR_LOG(ERR_ERR, kParam, "Invalid day of week [%d] - `%s'.", tm->tm_wday, str);
-    return kParam;
+  // in the order of the checks; the month is shown as written
+  static constexpr struct {
+    int tm::*field;
+    int lo, hi, shown;
+    const char* what;
+  } kRanges[] = {
+      {&tm::tm_mon, 0, 11, 1, "month"},        {&tm::tm_mday, 1, 31, 0, "day of month"},
+      {&tm::tm_hour, 0, 23, 0, "hours"},       {&tm::tm_min, 0, 59, 0, "minutes"},
+      {&tm::tm_sec, 0, 59, 0, "seconds"},      {&tm::tm_yday, 0, 365, 0, "day of year"},
+      {&tm::tm_wday, 0, 6, 0, "day of week"},
+  };
+  for (const auto& r : kRanges) {
+    int v = tm->*r.field;
+    if (v < r.lo || v > r.hi) {
+      ERR_LOG(ERR_ERR, kParam, "Invalid %s [%d] - `%s'.", r.what, v + r.shown, mox_nul(str));
+      return kParam;
+    }
   }
   return 0;
 }
@@ -327,17 +289,7 @@ int tsm_free(tsm* ts) {
     ERR_LOG(ERR_ERR, kParam, "`tsm' is NUL.");
     return kParam;
   }
-  for (list_node* n = list_first(&ts->fmts); n; n = list_next(n)) {
-    tsr* r = node_tsr(n);
-    if (!r) {
-      ERR_LOG(ERR_ERR, kParam, "`tsr' is NULL - tsr[%p]: %p.", list_data(n), (void*)r);
-      continue;
-    }
-    rexm_free(&r->re);
-    free(r->name);
-    free(r);
-  }
-  list_free(&ts->fmts);
+  ltm_list_free(&ts->fmts, "tsr");
   return tsm_clear(ts);
 }
 
@@ -395,33 +347,27 @@ int tsm_match(const tsm* ts, const char* str, time_t* ft, time_t* tt, int* err) 
     set_err(err, kSyscall);
     return 0;
   }
-  for (const list_node* n = list_first(&ts->fmts); n; n = list_next(n)) {
-    const tsr* r = node_tsr(n);
-    if (!r) continue;
-    int e = 0;
-    int m = rexm_match(&r->re, str, &e);
-    if (e) {
-      set_err(err, e);
-      return 0;
-    }
-    if (!m) continue;
-    const fmt_def* def = find_def(r->id);
-    if (!def) {
-      ERR_LOG(ERR_ERR, kUnexpected, "Invalid fmt [%d:%s].", r->id, mox_nul(r->name));
-      set_err(err, kUnexpected);
-      return 0;
-    }
-    time_t from = 0, to = 0;
-    e = read_range(*def, str, ref, &from, &to);
-    if (e) {
-      set_err(err, e);
-      return 0;
-    }
-    *ft = from;
-    *tt = to;
-    return 1;
+  int e = 0;
+  const tsr* r = ltm_list_find(&ts->fmts, str, &e);
+  if (!r) {
+    set_err(err, e);
+    return 0;
   }
-  return 0;
+  const fmt_def* def = find_def(r->id);
+  if (!def) {
+    ERR_LOG(ERR_ERR, kUnexpected, "Invalid fmt [%d:%s].", r->id, mox_nul(r->name));
+    set_err(err, kUnexpected);
+    return 0;
+  }
+  time_t from = 0, to = 0;
+  e = read_range(*def, str, ref, &from, &to);
+  if (e) {
+    set_err(err, e);
+    return 0;
+  }
+  *ft = from;
+  *tt = to;
+  return 1;
 }
 
 unsigned tsm_count(const tsm* ts) { return ts ? list_count(&ts->fmts) : 0; }

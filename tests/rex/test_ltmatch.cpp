@@ -1,9 +1,6 @@
 #include "rex/ltmatch.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <string>
 
 #include "rex_test.h"
 
@@ -28,58 +25,37 @@ class Ltm : public ::testing::Test {
 };
 
 TEST_F(Ltm, EveryShapeSplitsIntoItsParts) {
-  // one tag of each of the thirteen shapes, plus the tags where the order of the
-  // shapes decides (a four-letter subtag is a script before it can be a variant)
+  // one tag of each shape, and tags where the order of the shapes decides (four
+  // letters are a script before they can be a variant)
   const char* cases[][2] = {
-      {"en", "en||||"}, {"gsw", "gsw||||"}, {"en-US", "en|||US|"}, {"es-419", "es|||419|"},
-      {"de-CH-1901", "de|||CH|1901"}, {"sl-IT-rozaj", "sl|||IT|rozaj"}, {"zh-Hant", "zh||Hant||"},
-      {"zh-Hant-TW", "zh||Hant|TW|"}, {"sr-Latn-RS-ekavsk", "sr||Latn|RS|ekavsk"}, {"sl-rozaj", "sl||||rozaj"},
-      {"de-1901", "de||||1901"}, {"en-abcde", "en||||abcde"}, {"en-abcd", "en||abcd||"}, {"zh-yue", "zh|yue|||"},
+      {"gsw", "gsw||||"}, {"en-US", "en|||US|"}, {"es-419", "es|||419|"}, {"de-CH-1901", "de|||CH|1901"},
+      {"zh-Hant", "zh||Hant||"}, {"zh-Hant-TW", "zh||Hant|TW|"}, {"sr-Latn-RS-ekavsk", "sr||Latn|RS|ekavsk"},
+      {"sl-rozaj", "sl||||rozaj"}, {"de-1901", "de||||1901"}, {"en-abcd", "en||abcd||"}, {"zh-yue", "zh|yue|||"},
       {"zh-yue-HK", "zh|yue||HK|"}, {"zh-yue-HK-1994", "zh|yue||HK|1994"}, {"zh-yue-Hant", "zh|yue|Hant||"},
-      {"zh-yue-Hant-HK", "zh|yue|Hant|HK|"}, {"zh-yue-Hant-HK-rozaj", "zh|yue|Hant|HK|rozaj"},
-      {"EN-us", "EN|||us|"}, {"de-123", "de|||123|"},
+      {"zh-yue-Hant-HK", "zh|yue|Hant|HK|"}, {"zh-yue-Hant-HK-rozaj", "zh|yue|Hant|HK|rozaj"}, {"EN-us", "EN|||us|"},
   };
   for (const auto& c : cases) EXPECT_EQ(split(c[0]), std::string("1/0 ") + c[1]) << c[0];
-}
-
-TEST_F(Ltm, NonTagsGiveZeroAndEmptyBuffers) {
-  for (const char* t : {"", "e", "english", "en_US", "en-US-x", "en-", "-en", "en--US", "en-US-", "e1", "en-U", "en-12",
-                        "en US", "abcd", "1-US", "en-12a", "en-a1", "en-Hant-", "en-US-rozaj-1901", "en-yue-abc"})
+  const std::string longer(100000, 'a');
+  for (const char* t : {"", "e", "english", "en_US", "en-US-x", "en-", "en--US", "en-US-", "en-12", "en-12a",
+                        "en-Hant-", "en-US-rozaj-1901", "en-yue-abc", longer.c_str()})
     EXPECT_EQ(split(t), "0/0 ||||") << t;
 }
 
 TEST_F(Ltm, SubtagsAreCutToTheReaderAndToTheCallersBuffers) {
-  std::string var(40, 'v');
-  for (int i = 0; i < 40; i++) var[i] = "abcdefghij0123456789"[i % 20];
-  EXPECT_EQ(split(("de-CH-" + var).c_str()), "1/0 de|||CH|" + var.substr(0, 23));
   EXPECT_EQ(split(("en-" + std::string(100000, '7')).c_str()), "1/0 en||||" + std::string(23, '7'));
   char lang[2], ext[1], scr[3], rgn[2], v[8];
   int err = -1;
   ASSERT_EQ(ltm_match(&lt_, "gsw-Latn-CH-rozajx", lang, sizeof lang, ext, sizeof ext, scr, sizeof scr, rgn,
                       sizeof rgn, v, sizeof v, &err),
             1);
-  EXPECT_EQ(err, 0);
-  EXPECT_EQ(std::string(lang) + "|" + ext + "|" + scr + "|" + rgn + "|" + v, "g||La|C|rozajx");
+  EXPECT_EQ(std::string(lang) + "|" + ext + "|" + scr + "|" + rgn + "|" + v + "/" + std::to_string(err),
+            "g||La|C|rozajx/0");
   LogCapture log;
   EXPECT_EQ(split("en", 0), "0/9003 junk|junk|junk|junk|junk");
   EXPECT_TRUE(log.has(" 9003 ") && log.has("Invalid param - ltm: ")) << log.done();
+  LogCapture log2;
   EXPECT_EQ(ltm_init(nullptr) + ltm_free(nullptr), 2 * 9003);
-}
-
-TEST_F(Ltm, HostileTagsGiveCleanResults) {
-  std::string all;
-  for (int c = 1; c < 256; c++) all += (char)c;
-  EXPECT_EQ(split(std::string(100000, 'a').c_str()), "0/0 ||||");
-  EXPECT_EQ(split(all.c_str()), "0/0 ||||");
-  // every byte in the place of a region letter: only letters make a tag
-  for (int c = 1; c < 256; c++) {
-    char tag[] = {'e', 'n', '-', 'U', (char)c, 0};
-    bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    EXPECT_EQ(split(tag)[0], letter ? '1' : '0') << c;
-  }
-  ltm_free(&lt_);  // a freed record can be initialised again
-  ASSERT_EQ(ltm_init(&lt_), 0);
-  EXPECT_EQ(split("en-GB"), "1/0 en|||GB|");
+  EXPECT_TRUE(log2.has("`ltm' is NUL.")) << log2.done();
 }
 
 int compiled_match(const char* patt, int, const char* text) {
@@ -95,11 +71,11 @@ TEST(LtmCompile, ElementsGroupsAndEscapes) {
   rex_table({{"%3d-%2l%c", 0, "123-abZ 123-AB9 !123-ab !12a-abc"}, {"a(b|%2d)?c", 0, "ac abc a12c !a1c"},
              {"x(%d)+", 0, "!x x1234567"}, {"a\\%b\\(+?", 0, "a%b(+? !a%(+?"},
              {"ab\\", 0, "ab"},  // a lone escape at the end stands for nothing
-             {"%0lz", 0, "z"}, {"((a)?b)+", 0, "bab"}, {"(a|b)+", 0, "abba"}},
+             {"((a)?b)+", 0, "bab"}, {"(a|b)+", 0, "abba"}},
             compiled_match);
-  EXPECT_EQ(compiled_match("a\\t", 0, "a\t") * 2 + compiled_match("a\\t", 0, "at"), 2);
+  EXPECT_EQ(compiled_match("a\\t", 0, "a\t") * 2 + compiled_match("a\\t", 0, "at"), 2);  // the table splits at tabs
   // '+' on a group that can match nothing would loop on empty lines
-  for (const char* bad : {"%q", "ab%", "ab%2", "(ab", "((ab)", "ab)", "()+", "((a)?)+", "(a|)+", "(|a)+"})
+  for (const char* bad : {"%q", "ab%", "ab%2", "(ab", "ab)", "()+", "((a)?)+", "(a|)+", "(|a)+"})
     EXPECT_EQ(compiled_match(bad, 0, ""), -9003) << bad;
   EXPECT_LT(compiled_match(std::string(100, '(').c_str(), 0, ""), 0);
   LogCapture log;
