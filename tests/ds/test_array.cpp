@@ -66,7 +66,9 @@ TEST(Array, RandomInsertsAndDeletesMatchAModel) {
       ASSERT_EQ(released, std::vector<int>(model.begin() + idx, model.begin() + idx + n));
       model.erase(model.begin() + idx, model.begin() + idx + n);
     }
-    if (step % 100 == 0) ASSERT_EQ(all(&a), model) << step;
+    if (step % 100 == 0) {
+      ASSERT_EQ(all(&a), model) << step;
+    }
   }
   released.clear();
   ASSERT_EQ(array_clear(&a, 0), 0);

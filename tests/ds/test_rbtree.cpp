@@ -63,7 +63,9 @@ TEST_F(IntMap, RandomInsertsAndRemovesKeepTheRules) {
       ASSERT_EQ(rbtree_remove(&t, it->second), 0);
       model.erase(it);
     }
-    if (step % 500 == 0) ASSERT_TRUE(rb_check(&t).ok) << step;
+    if (step % 500 == 0) {
+      ASSERT_TRUE(rb_check(&t).ok) << step;
+    }
   }
   std::vector<rbtree_node*> nodes, want;
   for (rbtree_node* n = rbtree_first(&t); n; n = rbtree_next(n)) nodes.push_back(n);
