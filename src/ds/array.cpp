@@ -184,8 +184,7 @@ int array_cp(array* a, const array* src) {
       a->nitems = i;
       return 9002;
     }
-    const void* value = is_ptr_type(a->valtype) ? *static_cast<void* const*>(s) : s;
-    rc = array_set(a, i, value);
+    rc = array_set(a, i, list_v_value(a->valtype, s));
     if (rc) {
       ERR_LOG(ERR_ERR, rc, "Array `cp' failed - array: %p, src: %p, i: %u, src_item: %p.", (void*)a, (const void*)src,
               i, s);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ds/list.h"
 #include "err/err.h"
 
 namespace {
@@ -144,12 +145,7 @@ graph_node* graph_add_node(graph* g, const void* data, int* err) {
     set_err(err, rc);
     return nullptr;
   }
-  n->prev = g->last;
-  if (g->last)
-    g->last->next = n;
-  else
-    g->first = n;
-  g->last = n;
+  list_link_before(g->first, g->last, n);
   ++g->nnodes;
   set_err(err, 0);
   return n;
@@ -182,23 +178,13 @@ int graph_add_edge(graph* g, graph_node* node1, unsigned label, const void* data
   }
   e->target = node2;
   e->label = label;
-  e->prev = node1->last_out;
-  if (node1->last_out)
-    node1->last_out->next = e;
-  else
-    node1->first_out = e;
-  node1->last_out = e;
+  list_link_before(node1->first_out, node1->last_out, e);
   ++node1->nout;
   ++g->nedges;
   if (r) {
     r->source = node1;
     r->edge = e;
-    r->prev = node2->last_in;
-    if (node2->last_in)
-      node2->last_in->next = r;
-    else
-      node2->first_in = r;
-    node2->last_in = r;
+    list_link_before(node2->first_in, node2->last_in, r);
     ++node2->nin;
     ++g->nrefs;
     e->inref = r;

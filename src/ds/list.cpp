@@ -35,39 +35,6 @@ int chain_blocks(list* l, unsigned start_idx) {
   return 0;
 }
 
-void unlink(list* l, list_node* n) {
-  if (n->prev)
-    n->prev->next = n->next;
-  else
-    l->head = n->next;
-  if (n->next)
-    n->next->prev = n->prev;
-  else
-    l->tail = n->prev;
-  n->prev = n->next = nullptr;
-}
-
-// Links n in front of before, or at the end when before is nullptr.
-void link_before(list* l, list_node* n, list_node* before) {
-  if (before) {
-    n->prev = before->prev;
-    n->next = before;
-    if (before->prev)
-      before->prev->next = n;
-    else
-      l->head = n;
-    before->prev = n;
-  } else {
-    n->prev = l->tail;
-    n->next = nullptr;
-    if (l->tail)
-      l->tail->next = n;
-    else
-      l->head = n;
-    l->tail = n;
-  }
-}
-
 void put_free(list* l, list_node* n) {
   n->prev = n;
   n->next = l->freelist;
@@ -187,7 +154,7 @@ list_node* list_insert(list* l, list_node* before, const void* data, int* err) {
       return nullptr;
     }
   }
-  link_before(l, n, before);
+  list_link_before(l->head, l->tail, n, before);
   ++l->count;
   set_err(err, 0);
   return n;
@@ -219,8 +186,8 @@ int list_move_before(list* l, list_node* item, list_node* nextitem) {
     return 0;
   }
   if (item->next == nextitem) return 0;
-  unlink(l, item);
-  link_before(l, item, nextitem);
+  list_unlink(l->head, l->tail, item);
+  list_link_before(l->head, l->tail, item, nextitem);
   return 0;
 }
 
@@ -239,8 +206,8 @@ int list_move_after(list* l, list_node* item, list_node* previtem) {
     return 0;
   }
   if (item->prev == previtem) return 0;
-  unlink(l, item);
-  link_before(l, item, previtem ? previtem->next : l->head);
+  list_unlink(l->head, l->tail, item);
+  list_link_before(l->head, l->tail, item, previtem ? previtem->next : l->head);
   return 0;
 }
 
@@ -258,14 +225,16 @@ list_node* list_remove(list* l, list_node* item, int* err) {
   int rc = 0;
   if (l->release_cb) rc = l->release_cb(l->type, list_data(item), nullptr, nullptr, l->usrdata);
   list_node* next = item->next;
-  unlink(l, item);
+  list_unlink(l->head, l->tail, item);
   put_free(l, item);
   --l->count;
   set_err(err, rc);
   return next;
 }
 
-int list_cp(list* l, const list* src) {
+int list_cp(list* l, const list* src) { return list_cp_by(l, src, nullptr); }
+
+int list_cp_by(list* l, const list* src, const void* (*value)(unsigned type, const void* data)) {
   if (!l) {
     ERR_LOG(ERR_ERR, 9003, "`list' is NUL.");
     return 9003;
@@ -278,7 +247,7 @@ int list_cp(list* l, const list* src) {
                      src->mb.nblockitems, src->mb.ngrow);
   if (rc) return rc;
   for (list_node* n = src->head; n; n = n->next) {
-    list_append(l, list_data(n), &rc);
+    list_append(l, value ? value(src->type, list_data(n)) : list_data(n), &rc);
     if (rc) {
       ERR_LOG(ERR_ERR, rc, "List `cp' failed - list: %p, src: %p, src_item: %p.", (void*)l, (const void*)src, (void*)n);
       return rc;

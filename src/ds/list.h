@@ -44,11 +44,32 @@ int list_move_after(list* l, list_node* item, list_node* previtem);
 // item (nothing done), else the release callback's code (the node is removed all the same).
 list_node* list_remove(list* l, list_node* item, int* err = nullptr);
 int list_cp(list* l, const list* src);
+// list_cp handing the copy value(type, data) of each source node instead of its data
+// (nullptr: the data itself).
+int list_cp_by(list* l, const list* src, const void* (*value)(unsigned type, const void* data));
 
 list_node* list_first(const list* l);
 list_node* list_last(const list* l);
 list_node* list_prev(const list_node* node);
 list_node* list_next(const list_node* node);
+
+// The chain steps of the list, for every container whose nodes chain through prev and
+// next between a first and a last (tree siblings, graph nodes and edges).
+// Links n in front of before, or at the end when before is nullptr.
+template <typename N>
+void list_link_before(N*& first, N*& last, N* n, N* before = nullptr) {
+  n->next = before;
+  n->prev = before ? before->prev : last;
+  (n->prev ? n->prev->next : first) = n;
+  (before ? before->prev : last) = n;
+}
+// Unlinks n and clears its links.
+template <typename N>
+void list_unlink(N*& first, N*& last, N* n) {
+  (n->prev ? n->prev->next : first) = n->next;
+  (n->next ? n->next->prev : last) = n->prev;
+  n->prev = n->next = nullptr;
+}
 
 inline unsigned list_count(const list* l) { return l ? l->count : 0; }
 inline void* list_data(const list_node* node) {

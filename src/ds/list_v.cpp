@@ -38,27 +38,9 @@ int list_v_init(list* l, unsigned valtype, item_copy_cb copy_cb, item_release_cb
                    usrdata, nblockitems, ngrow);
 }
 
-int list_v_cp(list* l, const list* src) {
-  if (!l) {
-    ERR_LOG(ERR_ERR, 9003, "`list' is NUL.");
-    return 9003;
-  }
-  if (!src || src == l) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - list: %p, src: %p.", (void*)l, (const void*)src);
-    return 9003;
-  }
-  int rc = list_init(l, src->datasize, src->type, src->copy_cb, src->release_cb, src->init_cb, src->usrdata,
-                     src->mb.nblockitems, src->mb.ngrow);
-  if (rc) return rc;
-  bool byptr = src->type == VAL_STR || src->type == VAL_PTR;
-  for (list_node* n = src->head; n; n = n->next) {
-    const void* v = byptr ? *static_cast<void* const*>(list_data(n)) : list_data(n);
-    // a null text or pointer has no value to copy: the node keeps its initial (empty) value
-    list_append(l, v, &rc);
-    if (rc) {
-      ERR_LOG(ERR_ERR, rc, "List `cp' failed - list: %p, src: %p, src_item: %p.", (void*)l, (const void*)src, (void*)n);
-      return rc;
-    }
-  }
-  return 0;
+const void* list_v_value(unsigned type, const void* slot) {
+  return type == VAL_STR || type == VAL_PTR ? *static_cast<void* const*>(slot) : slot;
 }
+
+// a null text or pointer has no value to copy: the node keeps its initial (empty) value
+int list_v_cp(list* l, const list* src) { return list_cp_by(l, src, list_v_value); }

@@ -14,6 +14,9 @@ int list_v_copy(unsigned dsttype, void* dst, unsigned* dstsize, unsigned* dstmax
                 unsigned srcsize, void* usrdata);
 // Default initialiser: the empty value of the type.
 int list_v_initval(unsigned type, void* data, unsigned* size, unsigned* maxsize, void* usrdata);
+// The value form of what a slot of type holds: the text or pointer itself for 0x82 and
+// 0xC2, else the slot's address.
+const void* list_v_value(unsigned type, const void* slot);
 // Non-zero for the types value lists, arrays and value trees accept.
 int list_v_valtype_ok(unsigned valtype);
 

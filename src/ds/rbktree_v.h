@@ -8,9 +8,13 @@
 int rbktree_v_init(rbktree* t, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb keycopy_cb,
                    item_release_cb keyrelease_cb, item_init_cb keyinit_cb, void* usrdata, unsigned nblockitems = 0,
                    unsigned ngrow = 0);
-rbktree_node* rbktree_v_insert(rbktree* t, const void* key, int* err = nullptr);
-rbktree_node* rbktree_v_find(const rbktree* t, const void* key);
-rbktree_node* rbktree_v_find_first(const rbktree* t, item_cmp_cb keyncmp_cb, const void* key, unsigned keylen);
+inline rbktree_node* rbktree_v_insert(rbktree* t, const void* key, int* err = nullptr) {
+  return rbtree_v_insert(t, key, nullptr, err);
+}
+inline rbktree_node* rbktree_v_find(const rbktree* t, const void* key) { return rbtree_v_find(t, key); }
+inline rbktree_node* rbktree_v_find_first(const rbktree* t, item_cmp_cb keyncmp_cb, const void* key, unsigned keylen) {
+  return rbtree_v_find_first(t, keyncmp_cb, key, keylen);
+}
 
 inline int rbktree_v_free(rbktree* t) { return rbktree_free(t); }
 inline int rbktree_v_clear(rbktree* t, int release) { return rbktree_clear(t, release); }

@@ -156,9 +156,21 @@ void put_free(rbtree_node** freelist, rbtree_node* n, unsigned size) {
   *freelist = n;
 }
 
-}  // namespace
+rbtree_node* node_min(const rbtree_node* n) {
+  if (!n) return nullptr;
+  while (n->left) n = n->left;
+  return const_cast<rbtree_node*>(n);
+}
 
-int rbtree_link_fix(const void* tree, rbtree_node** root, rbtree_node* parent, rbtree_node** link, rbtree_node* z) {
+rbtree_node* node_max(const rbtree_node* n) {
+  if (!n) return nullptr;
+  while (n->right) n = n->right;
+  return const_cast<rbtree_node*>(n);
+}
+
+// Links z as a red leaf at *link below parent and rebalances.
+int link_fix(rbtree* t, rbtree_node* parent, rbtree_node** link, rbtree_node* z) {
+  rbtree_node** root = &t->root;
   z->parent = parent;
   z->left = z->right = nullptr;
   z->color = RBTREE_RED;
@@ -167,7 +179,7 @@ int rbtree_link_fix(const void* tree, rbtree_node** root, rbtree_node* parent, r
   while ((p = z->parent) && p->color == RBTREE_RED) {
     rbtree_node* g = p->parent;
     if (!g) {
-      ERR_LOG(ERR_ERR, 9012, "No grandparent - tree: %p, p: %p.", tree, (void*)p);
+      ERR_LOG(ERR_ERR, 9012, "No grandparent - tree: %p, p: %p.", (void*)t, (void*)p);
       (*root)->color = RBTREE_BLACK;
       return 9012;
     }
@@ -209,7 +221,8 @@ int rbtree_link_fix(const void* tree, rbtree_node** root, rbtree_node* parent, r
   return 0;
 }
 
-void rbtree_unlink(rbtree_node** root, rbtree_node* z) {
+// Unlinks z and rebalances; z's own links are left as they were.
+void unlink(rbtree_node** root, rbtree_node* z) {
   rbtree_node *x, *xp;
   int orig = z->color;
   if (!z->left) {
@@ -221,7 +234,7 @@ void rbtree_unlink(rbtree_node** root, rbtree_node* z) {
     xp = z->parent;
     transplant(root, z, z->left);
   } else {
-    rbtree_node* y = rbtree_node_min(z->right);
+    rbtree_node* y = node_min(z->right);
     orig = y->color;
     x = y->right;
     if (y->parent == z) {
@@ -240,14 +253,16 @@ void rbtree_unlink(rbtree_node** root, rbtree_node* z) {
   if (orig == RBTREE_BLACK && *root) remove_fix(root, x, xp);
 }
 
-rbtree_node* rbtree_descend(rbtree_node** root, item_cmp_cb cmp_cb, unsigned keysize, unsigned keytype, const void* key,
-                            unsigned keylen, void* usrdata, rbtree_node** parent, rbtree_node*** link) {
+// The node whose key compares equal, or nullptr with *link (when asked) set to where the key
+// belongs and *parent to the node above it.
+rbtree_node* descend(const rbtree* t, item_cmp_cb cmp_cb, const void* key, unsigned keylen, rbtree_node** parent,
+                     rbtree_node*** link) {
   rbtree_node* p = nullptr;
-  rbtree_node** l = root;
+  rbtree_node** l = const_cast<rbtree_node**>(&t->root);
   while (*l) {
     rbtree_node* n = *l;
-    int c = cmp_cb ? cmp_cb(keytype, key, keylen, keytype, rbtree_key(n), 0, usrdata)
-                   : std::memcmp(key, rbtree_key(n), keysize);
+    int c = cmp_cb ? cmp_cb(t->keytype, key, keylen, t->keytype, rbtree_key(n), 0, t->usrdata)
+                   : std::memcmp(key, rbtree_key(n), t->keysize);
     if (!c) return n;
     p = n;
     l = c < 0 ? &n->left : &n->right;
@@ -257,16 +272,8 @@ rbtree_node* rbtree_descend(rbtree_node** root, item_cmp_cb cmp_cb, unsigned key
   return nullptr;
 }
 
-rbtree_node* rbtree_descend_first(rbtree_node* root, item_cmp_cb cmp_cb, unsigned keytype, const void* key,
-                                  unsigned keylen, void* usrdata) {
-  rbtree_node* n = rbtree_descend(&root, cmp_cb, 0, keytype, key, keylen, usrdata, nullptr, nullptr);
-  for (rbtree_node* p = n ? rbtree_prev(n) : nullptr;
-       p && !cmp_cb(keytype, key, keylen, keytype, rbtree_key(p), 0, usrdata); p = rbtree_prev(p))
-    n = p;
-  return n;
-}
-
-int rbtree_chain_blocks(const mblock* mb, rbtree_node** freelist, unsigned start_idx) {
+// Chains the nodes of blocks start_idx.. behind the free list.
+int chain_blocks(const mblock* mb, rbtree_node** freelist, unsigned start_idx) {
   if (start_idx >= mb->nblocks) {
     ERR_LOG(ERR_ERR, 9003, "Invalid start_idx [%u] - nblocks: %u.", start_idx, mb->nblocks);
     return 9003;
@@ -287,27 +294,22 @@ int rbtree_chain_blocks(const mblock* mb, rbtree_node** freelist, unsigned start
   return 0;
 }
 
-rbtree_node* rbtree_node_min(const rbtree_node* n) {
-  if (!n) return nullptr;
-  while (n->left) n = n->left;
-  return const_cast<rbtree_node*>(n);
-}
+}  // namespace
 
-rbtree_node* rbtree_node_max(const rbtree_node* n) {
-  if (!n) return nullptr;
-  while (n->right) n = n->right;
-  return const_cast<rbtree_node*>(n);
-}
-
-int rbtree_init(rbtree* t, unsigned keysize, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb keycopy_cb,
-                item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valsize, unsigned valtype,
-                item_copy_cb valcopy_cb, item_release_cb valrelease_cb, item_init_cb valinit_cb, void* usrdata,
-                unsigned nblockitems, unsigned ngrow) {
+int rbtree_setup(rbtree* t, bool keyonly, unsigned keysize, unsigned keytype, item_cmp_cb cmp_cb,
+                 item_copy_cb keycopy_cb, item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valsize,
+                 unsigned valtype, item_copy_cb valcopy_cb, item_release_cb valrelease_cb, item_init_cb valinit_cb,
+                 void* usrdata, unsigned nblockitems, unsigned ngrow) {
   if (!t) {
     ERR_LOG(ERR_ERR, 9003, "`tree' is NUL.");
     return 9003;
   }
-  if (!keysize || !valsize || keysize > 0x10000000u || valsize > 0x10000000u) {
+  constexpr unsigned maxsize = 0x10000000u;  // keeps the node size within 32 bits
+  if (keyonly && (!keysize || keysize > maxsize)) {
+    ERR_LOG(ERR_ERR, 9003, "Invalid param - tree: %p, keysize: %u.", (void*)t, keysize);
+    return 9003;
+  }
+  if (!keyonly && (!keysize || !valsize || keysize > maxsize || valsize > maxsize)) {
     ERR_LOG(ERR_ERR, 9003, "Invalid param - tree: %p, keysize: %u, valsize: %u.", (void*)t, keysize, valsize);
     return 9003;
   }
@@ -329,7 +331,7 @@ int rbtree_init(rbtree* t, unsigned keysize, unsigned keytype, item_cmp_cb cmp_c
   return 0;
 }
 
-int rbtree_init_as(rbtree* t, const rbtree* src, void* usrdata) {
+int rbtree_setup_as(rbtree* t, const rbtree* src, void* usrdata, bool keyonly) {
   if (!t) {
     ERR_LOG(ERR_ERR, 9003, "`tree' is NUL.");
     return 9003;
@@ -338,10 +340,20 @@ int rbtree_init_as(rbtree* t, const rbtree* src, void* usrdata) {
     ERR_LOG(ERR_ERR, 9003, "Invalid param - tree: %p, src: %p.", (void*)t, (const void*)src);
     return 9003;
   }
-  return rbtree_init(t, src->keysize, src->keytype, src->cmp_cb, src->keycopy_cb, src->keyrelease_cb, src->keyinit_cb,
-                     src->valsize, src->valtype, src->valcopy_cb, src->valrelease_cb, src->valinit_cb, usrdata,
-                     src->mb.nblockitems, src->mb.ngrow);
+  return rbtree_setup(t, keyonly, src->keysize, src->keytype, src->cmp_cb, src->keycopy_cb, src->keyrelease_cb,
+                      src->keyinit_cb, src->valsize, src->valtype, src->valcopy_cb, src->valrelease_cb,
+                      src->valinit_cb, usrdata, src->mb.nblockitems, src->mb.ngrow);
 }
+
+int rbtree_init(rbtree* t, unsigned keysize, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb keycopy_cb,
+                item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valsize, unsigned valtype,
+                item_copy_cb valcopy_cb, item_release_cb valrelease_cb, item_init_cb valinit_cb, void* usrdata,
+                unsigned nblockitems, unsigned ngrow) {
+  return rbtree_setup(t, false, keysize, keytype, cmp_cb, keycopy_cb, keyrelease_cb, keyinit_cb, valsize, valtype,
+                      valcopy_cb, valrelease_cb, valinit_cb, usrdata, nblockitems, ngrow);
+}
+
+int rbtree_init_as(rbtree* t, const rbtree* src, void* usrdata) { return rbtree_setup_as(t, src, usrdata, false); }
 
 int rbtree_free(rbtree* t) {
   if (!t) {
@@ -374,7 +386,7 @@ int rbtree_clear(rbtree* t, int release) {
     }
     t->capacity = 0;
   } else if (t->mb.nblocks) {
-    return rbtree_chain_blocks(&t->mb, &t->freelist, 0);
+    return chain_blocks(&t->mb, &t->freelist, 0);
   }
   return 0;
 }
@@ -392,14 +404,14 @@ rbtree_node* rbtree_insert(rbtree* t, const void* key, const void* value, int* e
   }
   rbtree_node* parent;
   rbtree_node** link;
-  if (rbtree_descend(&t->root, t->cmp_cb, t->keysize, t->keytype, key, 0, t->usrdata, &parent, &link)) {
+  if (descend(t, t->cmp_cb, key, 0, &parent, &link)) {
     ERR_LOG(ERR_ERR, 9007, "Key already exist - tree: %p, key: %p.", (void*)t, key);
     set_err(err, 9007);
     return nullptr;
   }
   if (t->count + 1 > t->capacity) {
     int rc = mblock_add1(&t->mb);
-    if (!rc) rc = rbtree_chain_blocks(&t->mb, &t->freelist, t->mb.nblocks - 1);
+    if (!rc) rc = chain_blocks(&t->mb, &t->freelist, t->mb.nblocks - 1);
     if (rc) {
       set_err(err, rc);
       return nullptr;
@@ -417,7 +429,7 @@ rbtree_node* rbtree_insert(rbtree* t, const void* key, const void* value, int* e
     set_err(err, rc);
     return nullptr;
   }
-  rc = rbtree_link_fix(t, &t->root, parent, link, n);
+  rc = link_fix(t, parent, link, n);
   ++t->count;
   set_err(err, rc);
   return n;
@@ -432,8 +444,7 @@ rbtree_node* rbtree_find(const rbtree* t, const void* key) {
     ERR_LOG(ERR_ERR, 9003, "Invalid param - tree: %p, key: %p.", (const void*)t, key);
     return nullptr;
   }
-  rbtree_node* root = t->root;
-  return rbtree_descend(&root, t->cmp_cb, t->keysize, t->keytype, key, 0, t->usrdata, nullptr, nullptr);
+  return descend(t, t->cmp_cb, key, 0, nullptr, nullptr);
 }
 
 rbtree_node* rbtree_find_first(const rbtree* t, item_cmp_cb keyncmp_cb, const void* key, unsigned keylen) {
@@ -442,7 +453,11 @@ rbtree_node* rbtree_find_first(const rbtree* t, item_cmp_cb keyncmp_cb, const vo
             key);
     return nullptr;
   }
-  return rbtree_descend_first(t->root, keyncmp_cb, t->keytype, key, keylen, t->usrdata);
+  rbtree_node* n = descend(t, keyncmp_cb, key, keylen, nullptr, nullptr);
+  for (rbtree_node* p = n ? rbtree_prev(n) : nullptr;
+       p && !keyncmp_cb(t->keytype, key, keylen, t->keytype, rbtree_key(p), 0, t->usrdata); p = rbtree_prev(p))
+    n = p;
+  return n;
 }
 
 int rbtree_remove(rbtree* t, rbtree_node* node) {
@@ -460,7 +475,7 @@ int rbtree_remove(rbtree* t, rbtree_node* node) {
   }
   if (t->keyrelease_cb) t->keyrelease_cb(t->keytype, rbtree_key(node), nullptr, nullptr, t->usrdata);
   if (t->valrelease_cb) t->valrelease_cb(t->valtype, rbtree_val(t, node), nullptr, nullptr, t->usrdata);
-  rbtree_unlink(&t->root, node);
+  unlink(&t->root, node);
   put_free(&t->freelist, node, t->mb.itemsize);
   --t->count;
   return 0;
@@ -471,7 +486,7 @@ rbtree_node* rbtree_first(const rbtree* t) {
     ERR_LOG(ERR_ERR, 9003, "`tree' is NUL.");
     return nullptr;
   }
-  return rbtree_node_min(t->root);
+  return node_min(t->root);
 }
 
 rbtree_node* rbtree_last(const rbtree* t) {
@@ -479,7 +494,7 @@ rbtree_node* rbtree_last(const rbtree* t) {
     ERR_LOG(ERR_ERR, 9003, "`tree' is NUL.");
     return nullptr;
   }
-  return rbtree_node_max(t->root);
+  return node_max(t->root);
 }
 
 rbtree_node* rbtree_next(const rbtree_node* n) {
@@ -487,7 +502,7 @@ rbtree_node* rbtree_next(const rbtree_node* n) {
     ERR_LOG(ERR_ERR, 9003, "`node' is NUL.");
     return nullptr;
   }
-  if (n->right) return rbtree_node_min(n->right);
+  if (n->right) return node_min(n->right);
   const rbtree_node* p = n->parent;
   while (p && n == p->right) {
     n = p;
@@ -501,7 +516,7 @@ rbtree_node* rbtree_prev(const rbtree_node* n) {
     ERR_LOG(ERR_ERR, 9003, "`node' is NUL.");
     return nullptr;
   }
-  if (n->left) return rbtree_node_max(n->left);
+  if (n->left) return node_max(n->left);
   const rbtree_node* p = n->parent;
   while (p && n == p->left) {
     n = p;

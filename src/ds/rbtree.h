@@ -69,19 +69,10 @@ inline void* rbtree_val(const rbtree* t, const rbtree_node* node) {
   return t && node ? static_cast<char*>(rbtree_key(node)) + rbtree_align8(t->keysize) : nullptr;
 }
 
-// Node-level steps shared with the key-only tree.
-// Links node as a red leaf at *link below parent and rebalances; tree names the record in messages.
-int rbtree_link_fix(const void* tree, rbtree_node** root, rbtree_node* parent, rbtree_node** link, rbtree_node* node);
-// Unlinks node and rebalances; the node's own links are left as they were.
-void rbtree_unlink(rbtree_node** root, rbtree_node* node);
-// Descends from *root: the node comparing equal, or nullptr with *parent and *link (either may be
-// nullptr) set to where the key belongs. cmp_cb nullptr: unsigned bytes over keysize.
-rbtree_node* rbtree_descend(rbtree_node** root, item_cmp_cb cmp_cb, unsigned keysize, unsigned keytype, const void* key,
-                            unsigned keylen, void* usrdata, rbtree_node** parent, rbtree_node*** link);
-// Leftmost node of the run comparing equal under cmp_cb, or nullptr.
-rbtree_node* rbtree_descend_first(rbtree_node* root, item_cmp_cb cmp_cb, unsigned keytype, const void* key,
-                                  unsigned keylen, void* usrdata);
-// Chains the nodes of blocks start_idx.. of mb behind the free list (marked free, through right).
-int rbtree_chain_blocks(const mblock* mb, rbtree_node** freelist, unsigned start_idx);
-rbtree_node* rbtree_node_min(const rbtree_node* node);
-rbtree_node* rbtree_node_max(const rbtree_node* node);
+// The key-only tree (rbktree) is this tree without a value part: with keyonly the value
+// size is neither checked nor named in the message, and may be 0.
+int rbtree_setup(rbtree* t, bool keyonly, unsigned keysize, unsigned keytype, item_cmp_cb cmp_cb,
+                 item_copy_cb keycopy_cb, item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valsize,
+                 unsigned valtype, item_copy_cb valcopy_cb, item_release_cb valrelease_cb, item_init_cb valinit_cb,
+                 void* usrdata, unsigned nblockitems, unsigned ngrow);
+int rbtree_setup_as(rbtree* t, const rbtree* src, void* usrdata, bool keyonly);

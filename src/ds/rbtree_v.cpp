@@ -10,18 +10,13 @@ namespace {
 
 inline bool is_ptr_type(unsigned t) { return t == VAL_STR || t == VAL_PTR; }
 
-// The value form of what a slot holds.
-inline const void* value_of(unsigned type, const void* slot) {
-  return is_ptr_type(type) ? *static_cast<void* const*>(slot) : slot;
-}
-
 int slot_copy(unsigned dsttype, void* dst, unsigned* dstsize, unsigned* dstmaxsize, unsigned srctype, const void* src,
               unsigned srcsize) {
   if (is_ptr_type(dsttype) && srctype == dsttype) {
     *static_cast<void**>(dst) = *static_cast<void* const*>(src);
     return 0;
   }
-  return val_set(dsttype, dst, dstsize, dstmaxsize, srctype, value_of(srctype, src), srcsize);
+  return val_set(dsttype, dst, dstsize, dstmaxsize, srctype, list_v_value(srctype, src), srcsize);
 }
 
 inline void set_err(int* err, int code) {
@@ -32,8 +27,8 @@ inline void set_err(int* err, int code) {
 
 int rbtree_v_cmp(unsigned type1, const void* key1, unsigned size1, unsigned type2, const void* key2, unsigned size2,
                  void*) {
-  return val_cmp(type1, key1 ? value_of(type1, key1) : nullptr, size1, type2, key2 ? value_of(type2, key2) : nullptr,
-                 size2);
+  return val_cmp(type1, key1 ? list_v_value(type1, key1) : nullptr, size1, type2,
+                 key2 ? list_v_value(type2, key2) : nullptr, size2);
 }
 
 int rbtree_v_keycopy(unsigned dsttype, void* dst, unsigned* dstsize, unsigned* dstmaxsize, unsigned srctype,
@@ -68,10 +63,10 @@ int rbtree_v_slot(unsigned type, const void* v, unsigned long long* slot) {
   return 0;
 }
 
-int rbtree_v_init(rbtree* t, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb keycopy_cb,
-                  item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valtype, item_copy_cb valcopy_cb,
-                  item_release_cb valrelease_cb, item_init_cb valinit_cb, void* usrdata, unsigned nblockitems,
-                  unsigned ngrow) {
+int rbtree_v_setup(rbtree* t, bool keyonly, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb keycopy_cb,
+                   item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valtype, item_copy_cb valcopy_cb,
+                   item_release_cb valrelease_cb, item_init_cb valinit_cb, void* usrdata, unsigned nblockitems,
+                   unsigned ngrow) {
   if (!t) {
     ERR_LOG(ERR_ERR, 9003, "`tree' is NUL.");
     return 9003;
@@ -80,14 +75,27 @@ int rbtree_v_init(rbtree* t, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb 
     ERR_LOG(ERR_ERR, 9003, "Tree invalid keytype [%#X].", keytype);
     return 9003;
   }
-  if (!list_v_valtype_ok(valtype)) {
-    ERR_LOG(ERR_ERR, 9003, "Tree invalid valtype [%#X].", valtype);
-    return 9003;
+  if (!keyonly) {
+    if (!list_v_valtype_ok(valtype)) {
+      ERR_LOG(ERR_ERR, 9003, "Tree invalid valtype [%#X].", valtype);
+      return 9003;
+    }
+    if (!valcopy_cb) valcopy_cb = rbtree_v_valcopy;
+    if (!valinit_cb) valinit_cb = list_v_initval;
   }
-  return rbtree_init(t, 8, keytype, cmp_cb ? cmp_cb : rbtree_v_cmp, keycopy_cb ? keycopy_cb : rbtree_v_keycopy,
-                     keyrelease_cb, keyinit_cb ? keyinit_cb : list_v_initval, 8, valtype,
-                     valcopy_cb ? valcopy_cb : rbtree_v_valcopy, valrelease_cb,
-                     valinit_cb ? valinit_cb : list_v_initval, usrdata, nblockitems, ngrow);
+  if (!cmp_cb) cmp_cb = rbtree_v_cmp;
+  if (!keycopy_cb) keycopy_cb = rbtree_v_keycopy;
+  if (!keyinit_cb) keyinit_cb = list_v_initval;
+  return rbtree_setup(t, keyonly, 8, keytype, cmp_cb, keycopy_cb, keyrelease_cb, keyinit_cb, keyonly ? 0 : 8, valtype,
+                      valcopy_cb, valrelease_cb, valinit_cb, usrdata, nblockitems, ngrow);
+}
+
+int rbtree_v_init(rbtree* t, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb keycopy_cb,
+                  item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valtype, item_copy_cb valcopy_cb,
+                  item_release_cb valrelease_cb, item_init_cb valinit_cb, void* usrdata, unsigned nblockitems,
+                  unsigned ngrow) {
+  return rbtree_v_setup(t, false, keytype, cmp_cb, keycopy_cb, keyrelease_cb, keyinit_cb, valtype, valcopy_cb,
+                        valrelease_cb, valinit_cb, usrdata, nblockitems, ngrow);
 }
 
 rbtree_node* rbtree_v_insert(rbtree* t, const void* key, const void* value, int* err) {

@@ -26,6 +26,11 @@ int rbtree_v_init(rbtree* t, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb 
                   item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valtype, item_copy_cb valcopy_cb,
                   item_release_cb valrelease_cb, item_init_cb valinit_cb, void* usrdata, unsigned nblockitems = 0,
                   unsigned ngrow = 0);
+// rbtree_v_init for both value trees; keyonly makes the value set (rbktree_v), whose value part is dropped.
+int rbtree_v_setup(rbtree* t, bool keyonly, unsigned keytype, item_cmp_cb cmp_cb, item_copy_cb keycopy_cb,
+                   item_release_cb keyrelease_cb, item_init_cb keyinit_cb, unsigned valtype, item_copy_cb valcopy_cb,
+                   item_release_cb valrelease_cb, item_init_cb valinit_cb, void* usrdata, unsigned nblockitems,
+                   unsigned ngrow);
 // value nullptr: the value keeps its initial (empty) contents.
 rbtree_node* rbtree_v_insert(rbtree* t, const void* key, const void* value, int* err = nullptr);
 rbtree_node* rbtree_v_find(const rbtree* t, const void* key);

@@ -45,43 +45,27 @@ void release(tree* t, tree_node* n) {
 
 void unlink(tree* t, tree_node* n) {
   tree_node* p = n->parent;
-  if (!p) {
-    t->root = nullptr;
-  } else {
-    if (n->prev)
-      n->prev->next = n->next;
-    else
-      p->first = n->next;
-    if (n->next)
-      n->next->prev = n->prev;
-    else
-      p->last = n->prev;
+  if (p) {
+    list_unlink(p->first, p->last, n);
     --p->nchildren;
+  } else {
+    t->root = nullptr;
   }
-  n->parent = n->prev = n->next = nullptr;
+  n->parent = nullptr;
 }
 
 // Links n in front of before under parent, or as parent's last child.
 void link(tree_node* n, tree_node* parent, tree_node* before) {
   n->parent = parent;
-  if (before) {
-    n->prev = before->prev;
-    n->next = before;
-    if (before->prev)
-      before->prev->next = n;
-    else
-      parent->first = n;
-    before->prev = n;
-  } else {
-    n->prev = parent->last;
-    n->next = nullptr;
-    if (parent->last)
-      parent->last->next = n;
-    else
-      parent->first = n;
-    parent->last = n;
-  }
+  list_link_before(parent->first, parent->last, n, before);
   ++parent->nchildren;
+}
+
+// A node handed in must be one in use.
+bool bad_node(const tree* t, const tree_node* node) {
+  if (node && !is_free(node)) return false;
+  ERR_LOG(ERR_ERR, 9003, "Invalid param - tree: %p, node: %p.", (const void*)t, (const void*)node);
+  return true;
 }
 
 }  // namespace
@@ -184,11 +168,7 @@ int tree_add_root(tree* t, tree_node** node) {
   tree_node* n = nullptr;
   int rc = tree_add(t, old, nullptr, &n);
   if (rc) return rc;
-  old->last = n->prev;
-  if (n->prev) n->prev->next = nullptr;
-  else old->first = nullptr;
-  old->nchildren--;
-  n->parent = n->prev = n->next = nullptr;
+  unlink(t, n);
   n->first = n->last = old;
   n->nchildren = 1;
   old->parent = n;
@@ -202,10 +182,7 @@ int tree_set(tree* t, tree_node* node, const void* value) {
     ERR_LOG(ERR_ERR, 9003, "`tree' is NUL.");
     return 9003;
   }
-  if (!node || is_free(node)) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - tree: %p, node: %p.", (void*)t, (void*)node);
-    return 9003;
-  }
+  if (bad_node(t, node)) return 9003;
   // an all-zero slot is the empty value of every accepted type: nothing to release
   static constexpr unsigned char empty[sizeof node->val] = {};
   if (std::memcmp(&node->val, empty, sizeof empty)) release(t, node);
@@ -223,10 +200,7 @@ int tree_remove(tree* t, tree_node* node) {
     ERR_LOG(ERR_ERR, 9003, "`tree' is NUL.");
     return 9003;
   }
-  if (!node || is_free(node)) {
-    ERR_LOG(ERR_ERR, 9003, "Invalid param - tree: %p, node: %p.", (void*)t, (void*)node);
-    return 9003;
-  }
+  if (bad_node(t, node)) return 9003;
   unlink(t, node);
   // post-order: a node is freed only after its children were visited
   for (tree_node* n = treeit_post_first(t, node); n;) {

@@ -2,6 +2,7 @@
 // that the copy duplicates and the release frees; usrdata points at the counter.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -14,13 +15,8 @@ struct ds_counter {
   int inits = 0, copies = 0, releases = 0;
   int fail_copy_at = 0;               // the n-th copy fails with 9012 (0: never)
   std::set<const void*> live;         // texts duplicated and not yet freed
-  std::vector<std::string> released;  // texts in release order
-  // every text freed, none twice
-  bool clean() const {
-    for (const std::string& s : released)
-      if (s == "<NOT LIVE>") return false;
-    return live.empty();
-  }
+  std::vector<std::string> released;  // texts in release order; "<NOT LIVE>" for a text freed twice
+  bool clean() const { return live.empty() && std::count(released.begin(), released.end(), "<NOT LIVE>") == 0; }
 };
 
 inline int ds_init_cb(unsigned, void* data, unsigned*, unsigned*, void* usrdata) {
@@ -30,8 +26,7 @@ inline int ds_init_cb(unsigned, void* data, unsigned*, unsigned*, void* usrdata)
 }
 
 // src: the address of a char* (a slot), as plain lists and trees pass it
-inline int ds_copy_slot_cb(unsigned, void* dst, unsigned*, unsigned*, unsigned, const void* src, unsigned,
-                           void* usrdata) {
+inline int ds_copy_slot_cb(unsigned, void* dst, unsigned*, unsigned*, unsigned, const void* src, unsigned, void* usrdata) {
   ds_counter* c = static_cast<ds_counter*>(usrdata);
   if (++c->copies == c->fail_copy_at) return 9012;
   const char* s = *static_cast<const char* const*>(src);
@@ -51,11 +46,10 @@ inline int ds_release_cb(unsigned, void* data, unsigned*, unsigned*, void* usrda
   ds_counter* c = static_cast<ds_counter*>(usrdata);
   ++c->releases;
   char*& s = *static_cast<char**>(data);
-  if (s && c->live.erase(s)) {
-    c->released.push_back(s);
-    std::free(s);
-  } else if (s) {
-    c->released.push_back("<NOT LIVE>");  // freed twice or never ours
+  if (s) {
+    bool ours = c->live.erase(s);
+    c->released.push_back(ours ? s : "<NOT LIVE>");  // freed twice or never ours
+    if (ours) std::free(s);
   }
   s = nullptr;
   return 0;
