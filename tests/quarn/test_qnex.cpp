@@ -108,7 +108,6 @@ TEST_F(Qnex, TimeStamps) {
   auto* t = p.as<qnex_time_pri>();
   EXPECT_EQ(t->from, est(2017, 2, 1));
   EXPECT_EQ(t->to, est(2017, 3, 1));
-  EXPECT_EQ(t->fromft, ft(est(2017, 2, 1)));
   EXPECT_EQ(t->toft, ft(est(2017, 3, 1)));
   p.set(qnex_md_new(&c.q, "2024-03", nullptr));
   EXPECT_EQ(p.as<qnex_time_pri>()->to, edt(2024, 4, 1)) << "the month ends in daylight time";
@@ -117,22 +116,46 @@ TEST_F(Qnex, TimeStamps) {
   EXPECT_EQ(p.as<qnex_time_pri>()->to, edt(2024, 7, 15, 10, 21));
 }
 
-TEST_F(Qnex, TimeStampComparisons) {
+qnd at_depth(unsigned long long depth) {
+  qnd d = entry();
+  d.depth = (int)depth;
+  return d;
+}
+
+// The relational forms; the signed ones are the console's (tests/e2e).
+TEST_F(Qnex, Comparisons) {
   const unsigned long long from = ft(est(2017, 2, 1)), to = ft(est(2017, 3, 1));
+  const unsigned long long ystart = ft(edt(2024, 7, 14)), yend = ft(edt(2024, 7, 15));  // yesterday
+  const unsigned long long month[] = {from - 1, from, to - 1, to}, day[] = {ystart - 1, ystart, yend - 1, yend},
+                           size[] = {9727, 9728, 10752, 10753}, depth[] = {4, 5, 6, 7};
   const struct {
-    unsigned flags;
+    void* (*ctor)(qnexp*, const char*, int*);
+    qnd (*make)(unsigned long long);
     const char* text;
-    const char* want;  // just before from, at from, just before to, at to
-  } cases[] = {{1, "2017-02", "0110"}, {0, "<2017-02", "1000"}, {0, "<=2017-02", "1110"},
-               {0, ">2017-02", "0001"}, {0, ">=2017-02", "0111"}};  // the signed form: tests/e2e
+    const unsigned long long* at;
+    const char* want;
+  } cases[] = {
+      {qnex_md_new, written, "<2017-02", month, "1000"},   {qnex_md_new, written, "<=2017-02", month, "1110"},
+      {qnex_md_new, written, ">2017-02", month, "0001"},   {qnex_md_new, written, ">=2017-02", month, "0111"},
+      {qnex_mtime_new, written, "<1", day, "0001"},        {qnex_mtime_new, written, "<=1", day, "0111"},
+      {qnex_mtime_new, written, ">1", day, "1000"},        {qnex_mtime_new, written, ">=1", day, "1110"},
+      {qnex_size_new, entry, "<10k", size, "1000"},        {qnex_size_new, entry, "<=10k", size, "1110"},
+      {qnex_size_new, entry, ">10k", size, "0001"},        {qnex_size_new, entry, ">=10k", size, "0111"},
+      {qnex_depth_new, at_depth, "<5", depth, "1000"},     {qnex_depth_new, at_depth, "<=5", depth, "1100"},
+      {qnex_depth_new, at_depth, ">5", depth, "0011"},     {qnex_depth_new, at_depth, ">=5", depth, "0111"},
+  };
+  Ctx c(0);
   for (const auto& k : cases) {
-    Ctx c(k.flags);
-    Pri p(qnex_md_new(&c.q, k.text, nullptr));
+    Pri p(k.ctor(&c.q, k.text, nullptr));
     ASSERT_NE(p.v, nullptr) << k.text;
-    EXPECT_EQ(results(p, written, {from - 1, from, to - 1, to}), k.want) << k.text;
+    EXPECT_EQ(results(p, k.make, {k.at[0], k.at[1], k.at[2], k.at[3]}), k.want) << k.text;
   }
+  Ctx c1(1);
+  Pri p(qnex_depth_new(&c1.q, "4294967295", nullptr));
+  EXPECT_EQ(p.as<qnex_num_pri>()->n, 4294967295u);
+  p.set(qnex_mtime_new(&c1.q, "1", nullptr));
+  EXPECT_EQ(results(p, written, {day[0], day[1], day[2], day[3]}), "0110");
   // each primary reads its own time
-  Ctx c(1);
   qnd d = entry();
   d.fd.ftLastAccessTime = filetime(ft(est(2017, 2, 5)));
   d.fd.ftCreationTime = filetime(ft(est(2017, 1, 5)));
@@ -141,7 +164,7 @@ TEST_F(Qnex, TimeStampComparisons) {
   void* (*ctor[])(qnexp*, const char*, int*) = {qnex_ad_new, qnex_bd_new, qnex_md_new};
   for (int i = 0; i < 3; i++)
     for (int m = 0; m < 3; m++) {
-      Pri p(ctor[i](&c.q, months[m], nullptr));
+      p.set(ctor[i](&c1.q, months[m], nullptr));
       EXPECT_EQ(p.test(d), i == m) << i << " " << months[m];
     }
 }
@@ -150,12 +173,8 @@ TEST_F(Qnex, AgeWindows) {
   Ctx c(1);
   Pri p(qnex_mmin_new(&c.q, "5", nullptr));
   ASSERT_NE(p.v, nullptr);
-  EXPECT_EQ(p.as<qnex_age_pri>()->n, 5u);
   EXPECT_EQ(p.as<qnex_age_pri>()->startft, ft(edt(2024, 7, 15, 10, 15)));
   EXPECT_EQ(p.as<qnex_age_pri>()->endft, ft(edt(2024, 7, 15, 10, 16)));
-  p.set(qnex_mtime_new(&c.q, "0", nullptr));
-  EXPECT_EQ(p.as<qnex_age_pri>()->startft, ft(edt(2024, 7, 15)));
-  EXPECT_EQ(p.as<qnex_age_pri>()->endft, ft(edt(2024, 7, 16)));
   // the write time counts, nothing else
   p.set(qnex_mmin_new(&c.q, "0", nullptr));
   qnd d = entry();
@@ -174,90 +193,22 @@ TEST_F(Qnex, AgeWindows) {
   EXPECT_EQ(p.as<qnex_age_pri>()->startft, ft(est(2024, 11, 3, 12)));
 }
 
-TEST_F(Qnex, AgeComparisons) {
-  // -mtime:1 is yesterday: [07-14 00:00, 07-15 00:00)
-  const unsigned long long start = ft(edt(2024, 7, 14)), end = ft(edt(2024, 7, 15));
-  const struct {
-    unsigned flags;
-    const char* text;
-    const char* want;  // just before start, at start, just before end, at end
-  } cases[] = {{1, "1", "0110"}, {1, "-1", "0001"}, {1, "+1", "1000"}, {0, "1", "0110"},
-               {0, "<1", "0001"}, {0, "<=1", "0111"}, {0, ">1", "1000"}, {0, ">=1", "1110"}};
-  for (const auto& k : cases) {
-    Ctx c(k.flags);
-    Pri p(qnex_mtime_new(&c.q, k.text, nullptr));
-    ASSERT_NE(p.v, nullptr) << k.text;
-    EXPECT_EQ(results(p, written, {start - 1, start, end - 1, end}), k.want) << k.text;
-  }
-}
-
 TEST_F(Qnex, SizeBounds) {
   const struct {
     const char* text;
-    unsigned n;
     unsigned long long low, high;
-  } cases[] = {
-      {"10k", 10, 9728, 10752}, {"0", 0, 0, 0}, {"0k", 0, 0, 512}, {"1", 1, 1, 1},
-      {"5g", 5, 5 * 1073741824ULL - 536870912, 5 * 1073741824ULL + 536870912},
-      {"4294967295k", 4294967295u, 4294967295ULL * 1024 - 512, 4294967295ULL * 1024 + 512},
-  };
+  } cases[] = {{"5g", 5 * 1073741824ULL - 536870912, 5 * 1073741824ULL + 536870912},
+               {"4294967295k", 4294967295ULL * 1024 - 512, 4294967295ULL * 1024 + 512}};
   Ctx c(1);
   for (const auto& k : cases) {
     Pri p(qnex_size_new(&c.q, k.text, nullptr));
     ASSERT_NE(p.v, nullptr) << k.text;
-    auto* s = p.as<qnex_size_pri>();
-    EXPECT_EQ(s->n, k.n) << k.text;
-    EXPECT_EQ(s->low, k.low) << k.text;
-    EXPECT_EQ(s->high, k.high) << k.text;
+    EXPECT_EQ(p.as<qnex_size_pri>()->low, k.low) << k.text;
+    EXPECT_EQ(p.as<qnex_size_pri>()->high, k.high) << k.text;
   }
   // the high word of the entry's size counts
   Pri p(qnex_size_new(&c.q, "4g", nullptr));
   EXPECT_EQ(results(p, entry, {0, 1ULL << 32, (1ULL << 32) + 536870912, (1ULL << 32) + 536870913}), "0110");
-  p.set(qnex_size_new(&c.q, "0", nullptr));
-  EXPECT_EQ(results(p, entry, {0, 1, 1ULL << 32}), "100");
-}
-
-TEST_F(Qnex, SizeComparisons) {
-  const struct {
-    unsigned flags;
-    const char* text;
-    unsigned op;
-    const char* want;  // at 9727, 9728, 10752, 10753
-  } cases[] = {{1, "10k", 0, "0110"}, {0, "<10k", 1, "1000"}, {0, "<=10k", 2, "1110"}, {0, ">10k", 3, "0001"},
-               {0, ">=10k", 4, "0111"}};
-  for (const auto& k : cases) {
-    Ctx c(k.flags);
-    Pri p(qnex_size_new(&c.q, k.text, nullptr));
-    ASSERT_NE(p.v, nullptr) << k.text;
-    EXPECT_EQ(p.pri()->op, k.op) << k.text;
-    EXPECT_EQ(results(p, entry, {9727, 9728, 10752, 10753}), k.want) << k.text;
-  }
-}
-
-TEST_F(Qnex, Depth) {
-  const struct {
-    unsigned flags;
-    const char* text;
-    unsigned op, n;
-    const char* want;  // at depth 4, 5, 6
-  } cases[] = {{1, "5", 0, 5, "010"}, {0, "<5", 1, 5, "100"}, {0, "<=5", 2, 5, "110"}, {0, ">5", 3, 5, "001"},
-               {0, ">=5", 4, 5, "011"}, {1, "5x", 0, 5, "010"}, {1, "abc", 0, 0, "000"}};
-  auto at = [](unsigned long long depth) {
-    qnd d = entry();
-    d.depth = (int)depth;
-    return d;
-  };
-  for (const auto& k : cases) {
-    Ctx c(k.flags);
-    Pri p(qnex_depth_new(&c.q, k.text, nullptr));
-    ASSERT_NE(p.v, nullptr) << k.text;
-    EXPECT_EQ(p.pri()->op, k.op) << k.text;
-    EXPECT_EQ(p.as<qnex_num_pri>()->n, k.n) << k.text;
-    EXPECT_EQ(results(p, at, {4, 5, 6}), k.want) << k.text;
-  }
-  Ctx c(1);
-  Pri p(qnex_depth_new(&c.q, "4294967295", nullptr));
-  EXPECT_EQ(p.as<qnex_num_pri>()->n, 4294967295u);
 }
 
 TEST_F(Qnex, AttributesAndType) {
@@ -271,16 +222,11 @@ TEST_F(Qnex, AttributesAndType) {
   EXPECT_EQ(results(p, attrs, {0x21, 0x02, 0x34, 0}), "1100");
   p.set(qnex_attr_new(&c.q, "", nullptr));
   EXPECT_EQ(results(p, attrs, {0xFFFFFFFF}), "0") << "an empty mask never matches";
-  // -type: directory, archived file, plain file
-  const struct {
-    const char* text;
-    const char* want;
-  } types[] = {{"d", "100"}, {"f", "011"}, {"df", "111"}, {"", "000"}};
-  for (const auto& k : types) {
-    p.set(qnex_type_new(&c.q, k.text, nullptr));
-    ASSERT_NE(p.v, nullptr) << k.text;
-    EXPECT_EQ(results(p, attrs, {0x30, 0x20, 0x80}), k.want) << k.text;
-  }
+  // -type on a directory, an archived file, a plain file
+  p.set(qnex_type_new(&c.q, "f", nullptr));
+  EXPECT_EQ(results(p, attrs, {0x30, 0x20, 0x80}), "011");
+  p.set(qnex_type_new(&c.q, "", nullptr));
+  EXPECT_EQ(results(p, attrs, {0x30, 0x20, 0x80}), "000");
 }
 
 TEST_F(Qnex, NameAndPath) {
@@ -290,22 +236,15 @@ TEST_F(Qnex, NameAndPath) {
     strcpy(d.fd.cFileName, n);
     return d;
   };
-  Pri p(qnex_name_new(&c.q, "*.C", 0, nullptr));
-  EXPECT_EQ(p.pri()->op, 6u);
-  EXPECT_EQ(p.test(named("a.c")), 0);
-  EXPECT_EQ(p.test(named("a.C")), 1);
-  p.set(qnex_name_new(&c.q, "*.C", FNM_ICASE, nullptr));
-  EXPECT_EQ(p.test(named("a.c")), 1);
-  p.set(qnex_name_new(&c.q, "*top*", 0, nullptr));
+  Pri p(qnex_name_new(&c.q, "*top*", 0, nullptr));
   EXPECT_EQ(p.test(named("f.txt")), 0) << "the name only, not its directory C:\\top\\";
   // the directory part, in directory form; the entry's own name is not part of it
   const struct {
     const char* patt;
     int flags;
     bool match;
-  } paths[] = {{"C:\\src", PNM_DIR, true},       {"C:\\src\\", PNM_DIR, true},  {"C:/src", PNM_DIR, true},
-               {"C:\\", PNM_DIR, false},         {"*\\src", PNM_DIR, true},     {"C:\\src\\x.c", PNM_DIR, false},
-               {"c:\\SRC", PNM_DIR, false},      {"c:\\SRC", PNM_DIR | PNM_ICASE, true}, {"C:\\sr", PNM_DIR, false}};
+  } paths[] = {{"C:\\src\\", PNM_DIR, true}, {"C:/src", PNM_DIR, true},           {"C:\\", PNM_DIR, false},
+               {"C:\\src\\x.c", PNM_DIR, false}, {"c:\\SRC", PNM_DIR, false}, {"c:\\SRC", PNM_DIR | PNM_ICASE, true}};
   qnd d = named("x.c");
   d.dir = "C:\\src\\";
   for (const auto& k : paths) {
@@ -325,9 +264,7 @@ TEST_F(Qnex, Empty) {
   GetTempPathA(sizeof tmp, tmp);
   const std::string root = std::string(tmp) + "qnex_" + std::to_string(GetCurrentProcessId());
   const std::string full = root + "\\F\\zero";
-  ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
-  CreateDirectoryA((root + "\\E").c_str(), nullptr);
-  CreateDirectoryA((root + "\\F").c_str(), nullptr);
+  for (const char* sub : {"", "\\E", "\\F"}) ASSERT_TRUE(CreateDirectoryA((root + sub).c_str(), nullptr));
   CloseHandle(CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   Ctx c(1);
   Pri p(qnex_empty_new(&c.q, nullptr));
@@ -349,9 +286,7 @@ TEST_F(Qnex, Empty) {
   }
   EXPECT_EQ(results(p, entry, {0, 1, 1ULL << 32}), "100") << "files by their size";
   DeleteFileA(full.c_str());
-  RemoveDirectoryA((root + "\\F").c_str());
-  RemoveDirectoryA((root + "\\E").c_str());
-  RemoveDirectoryA(root.c_str());
+  for (const char* sub : {"\\F", "\\E", ""}) RemoveDirectoryA((root + sub).c_str());
 }
 
 TEST_F(Qnex, UserReports) {
@@ -361,15 +296,11 @@ TEST_F(Qnex, UserReports) {
     int code;
     const char* msg;
   } cases[] = {
-      {qnex_size_new, "100c", 9003, "Invalid `-size': 100c."},  {qnex_size_new, "k", 9003, "Invalid `-size': k."},
       {qnex_size_new, "-k", 9003, "Invalid `-size': -k."},      {qnex_size_new, "<5", 9003, "Invalid `-size': <5."},
       {qnex_depth_new, "4294967296", 9003, "Invalid `-depth': 4294967296."},
       {qnex_mmin_new, "99999999999", 9003, "Invalid `-mmin': 99999999999."},
       {qnex_mtime_new, "4294967296", 9003, "Invalid `-mtime': 4294967296."},
-      {qnex_attr_new, "x", 9003, "Invalid `-attr': x."},        {qnex_attr_new, "R", 9003, "Invalid `-attr': R."},
-      {qnex_type_new, "x", 9003, "Invalid `-type': x."},        {qnex_type_new, "D", 9003, "Invalid `-type': D."},
-      {qnex_md_new, "yesterday", 9003, "Invalid `-md': yesterday."},
-      {qnex_ad_new, "2017-13", 9003, "Invalid `-ad': 2017-13."},
+      {qnex_type_new, "D", 9003, "Invalid `-type': D."},        {qnex_ad_new, "yesterday", 9003, "Invalid `-ad': yesterday."},
       {qnex_bd_new, "<2017-02", 9003, "Invalid `-Bd': <2017-02."},
   };
   Ctx c(1);
@@ -417,18 +348,14 @@ TEST_F(Qnex, FreeAndMissingArguments) {
       qnex_name_new(&c.q, "*", 0, nullptr), qnex_path_new(&c.q, "*", PNM_DIR, nullptr),
       qnex_size_new(&c.q, "1", nullptr),    qnex_type_new(&c.q, "d", nullptr),
   };
-  const char* names[] = {"apri", "apri", "bpri", "dpri", "pri", "mpri", "mpri", "mpri", "npri", "ppri", "spri", "tpri"};
   qnd d = entry();
   for (int i = 0; i < 12; i++) {
     qnex_pri* v = static_cast<qnex_pri*>(all[i]);
     ASSERT_NE(v, nullptr) << i;
-    EXPECT_EQ(v->valtype, (unsigned)i + 1);
     {
       RecordCapture log;
-      EXPECT_EQ(v->head.u.test(nullptr, v), 0) << names[i];
-      EXPECT_EQ(v->head.u.test(&d, nullptr), 0) << names[i];
-      EXPECT_TRUE(log.has(std::string("Invalid param - qnd: ")));
-      EXPECT_TRUE(log.has(std::string(", ") + names[i] + ": ")) << log.got;
+      EXPECT_EQ(v->head.u.test(nullptr, v) + v->head.u.test(&d, nullptr), 0) << i;
+      EXPECT_TRUE(log.has("Invalid param - qnd: ")) << log.got;
     }
     // an op the primary does not know is false
     if (strchr("\1\3\4\6\7\10\13", (int)v->valtype)) {  // the primaries that compare
@@ -440,8 +367,6 @@ TEST_F(Qnex, FreeAndMissingArguments) {
       v->op = op;
     }
     EXPECT_EQ(qnex_free(v), 0) << i;
-    EXPECT_EQ(v->head.type, 0) << i;
-    EXPECT_EQ(v->head.u.test, nullptr) << i;
     free(v);
   }
   RecordCapture log;
@@ -452,12 +377,10 @@ TEST_F(Qnex, FreeAndMissingArguments) {
   int err = 0;
   EXPECT_EQ(qnex_md_new(nullptr, "2017", &err), nullptr);
   EXPECT_EQ(err, 9003);
-  EXPECT_EQ(qnex_empty_new(nullptr, nullptr), nullptr);
-  EXPECT_EQ(qnex_size_new(nullptr, "5", nullptr), nullptr);
   EXPECT_EQ(qnex_depth_new(&c.q, nullptr, nullptr), nullptr);
   EXPECT_EQ(qnex_name_new(nullptr, "*.c", 0, nullptr), nullptr);
   EXPECT_EQ(qnex_path_new(&c.q, nullptr, 0, nullptr), nullptr);
-  for (const char* m : {"Unexpected valtype [13].", "`qnexp' is NUL.", ", nstr: `5'.", ", nstr: `NUL'.", ", patt: `*.c'.", ", patt: `NUL'."})
+  for (const char* m : {"Unexpected valtype [13].", "`qnexp' is NUL.", ", nstr: `NUL'.", ", patt: `*.c'.", ", patt: `NUL'."})
     EXPECT_TRUE(log.has(m)) << m << "\n" << log.got;
 }
 

@@ -98,69 +98,41 @@ class Qnexp : public ::testing::Test {
   }
 };
 
+// What the matches show end to end is in tests/e2e; here the grouping itself.
 TEST_F(Qnexp, Precedence) {
   const char* cases[][2] = {
       {"A B C", "AND(AND(d1,d2),d3)"},
-      {"A -o B C", "OR(d1,AND(d2,d3))"},
-      {"A B -o C", "OR(AND(d1,d2),d3)"},
-      {"! A B", "AND(!d1,d2)"},
-      {"A -o B -a C", "OR(d1,AND(d2,d3))"},
       {"A -o B -o C", "OR(OR(d1,d2),d3)"},
-      {"! ( A -o B )", "!OR(d1,d2)"},
-      {"! ! A", "d1"},
       {"( A -o B ) C", "AND(OR(d1,d2),d3)"},
       {"A -a B -o C -a D", "OR(AND(d1,d2),AND(d3,d4))"},
       {"A -o B C -o D", "OR(OR(d1,AND(d2,d3)),d4)"},
-      {"A -and B -or C", "OR(AND(d1,d2),d3)"},
       {"((A ))", "d1"},
   };
   for (auto& k : cases) EXPECT_EQ(result(abc(k[0])), k[1]) << k[0];
-  // and the tree evaluates as it reads: A -o B C is true at depth 1 only
-  ASSERT_EQ(parse(abc("A -o B C")), 0);
-  qnd d;
-  qnd_clear(&d);
-  for (int depth : {0, 1, 2, 3}) {
-    d.depth = depth;
-    EXPECT_EQ(eval(d), depth == 1) << depth;
-  }
 }
 
 TEST_F(Qnexp, Tokens) {
   const char* cases[][2] = {
       // AND and OR take exactly one blank, which belongs to the token
       {"A -a\tB", "AND(d1,d2)"},
-      {"A -o\rB", "OR(d1,d2)"},
       {"A -a   B", "AND(d1,d2)"},
       {"A -a", "9001 syntax error: `-a'"},
-      {"A -and", "9001 syntax error: `-and'"},
-      {"A -a ", "9001 syntax error: `'"},
       {"A -ax B", "9001 syntax error: `-ax -depth:2'"},
-      {"A -a(B )", "9001 syntax error: `-a(-depth:2 )'"},
       {"A -a -a B", "9001 syntax error: `-a '"},
-      {"-o B", "9001 syntax error: `-o '"},
       // keywords are exact and case-sensitive; BAD is the rest of the line
-      {"-Name:x", "9001 syntax error: `-Name:x'"},
       {"A -NAME:x\nB", "9001 syntax error: `-NAME:x'"},
       {"A -depth", "9001 syntax error: `-depth'"},
-      {"A x", "9001 syntax error: `x'"},
       {"- A", "9001 syntax error: `- -depth:1'"},
-      {"( x )", "9001 syntax error: `x )'"},
       // a keyword is followed directly by its value
-      {"-name: x", "9001 syntax error: ` x'"},
       {"-name:\tx A", "9001 syntax error: `\tx -depth:1'"},
-      {"A -name:", "9001 syntax error: `'"},
       // -empty needs no delimiter
       {"-empty(A )", "AND(empty,d1)"},
       {"-emptyA", "AND(empty,d1)"},
       {"-emptyx", "9001 syntax error: `x'"},
       {"-empty:", "9001 syntax error: `:'"},
+      {"   ", "9001 syntax error: `'"},
       // the parentheses after a value belong to it
       {"((A))", "9001 syntax error: `'"},
-      // other syntax errors
-      {"( )", "9001 syntax error: `)'"},
-      {"( A", "9001 syntax error: `'"},
-      {"   ", "9001 syntax error: `'"},
-      {"A !", "9001 syntax error: `'"},
       // every keyword has its primary
       {"-ad:2017-02 -Bd:2017-02 -md:2017-02", "AND(AND(ad,Bd),md)"},
       {"-attr:rh -o -type:d", "OR(attr#5:3,type#5:16)"},
@@ -198,13 +170,6 @@ TEST_F(Qnexp, ValueWords) {
 TEST_F(Qnexp, IgnorecaseDecidesThePlainForms) {
   ASSERT_EQ(parse("-name:x -cname:x -iname:x -path:x -cpath:x -ipath:x", 0), 0);
   EXPECT_EQ(shape(ex_root(&e)), "AND(AND(AND(AND(AND(name#6/0,name#6/0),name#6/1),path#6/2),path#6/2),path#6/3)");
-  qnd d;
-  qnd_clear(&d);
-  strcpy(d.fd.cFileName, "a.txt");
-  ASSERT_EQ(parse("-name:A*", 0), 0);
-  EXPECT_EQ(eval(d), 0);
-  ASSERT_EQ(parse("-iname:A*", 0), 0);
-  EXPECT_EQ(eval(d), 1);
 }
 
 TEST_F(Qnexp, StackOfFiveHundredStates) {
@@ -233,22 +198,16 @@ TEST_F(Qnexp, LongTextsCrossTheReadChunks) {
 TEST_F(Qnexp, LogFlag) {
   {
     RecordCapture log;
-    parse("-depth:1 )", 1, 1, kFmts, 1);
-    EXPECT_EQ(rc, 9001);
-    EXPECT_TRUE(log.has("ERR 9001")) << log.got;
-    EXPECT_TRUE(log.has("qnex.tab")) << log.got;
-    EXPECT_TRUE(log.has("syntax error: `)'.")) << log.got;
+    EXPECT_EQ(parse("-depth:1 )", 1, 1, kFmts, 1), 9001);
+    EXPECT_TRUE(log.has("ERR 9001") && log.has("qnex.tab") && log.has("syntax error: `)'.")) << log.got;
   }
   RecordCapture log;
-  parse("-depth:1 )", 1, 1, kFmts, 0);
-  EXPECT_EQ(rc, 9001);
+  EXPECT_EQ(parse("-depth:1 )", 1, 1, kFmts, 0), 9001);
   EXPECT_EQ(log.done(), "");
 }
 
 TEST_F(Qnexp, FailedPrimaryRecordsItsValueWord) {
-  EXPECT_EQ(result("-depth:1 -size:100c -type:x"), "9003 100c");
-  EXPECT_EQ(qnex_take_reports(), (std::vector<std::string>{"4 9003 Invalid `-size': 100c."}));
-  EXPECT_EQ(result("-type:d\\ f"), "9003 d\\ f");
+  EXPECT_EQ(result("-type:d\\ f -size:100c"), "9003 d\\ f");
   EXPECT_EQ(qnex_take_reports(), (std::vector<std::string>{"4 9003 Invalid `-type': d\\ f."}));
   EXPECT_EQ(result("-size:k )"), "9003 k") << "the primary fails before the syntax error";
   EXPECT_EQ(qnex_take_reports().size(), 1u);
@@ -276,7 +235,7 @@ TEST_F(Qnexp, FormatterFlags) {
 }
 
 TEST_F(Qnexp, ConsecutiveParsesShareNothing) {
-  for (const char* bad : {"( A", "A -name:", "-NAME:x", "-size:100c", "A )", "-name: x"}) {
+  for (const char* bad : {"( A", "-NAME:x", "-size:100c", "-name: x"}) {
     EXPECT_NE(parse(abc(bad)), 0) << bad;
     EXPECT_EQ(result(abc("B -o C D")), "OR(d2,AND(d3,d4))") << "after " << bad;
     EXPECT_STREQ(q.exp.errtext, "");
