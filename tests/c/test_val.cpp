@@ -58,8 +58,8 @@ TEST(ValSet, FixedSlotsCutAndBytes) {
   EXPECT_EQ(val_set(VAL_STRBUF, buf, nullptr, &max, VAL_STRBUF, "abcd", 0), 9005);
   EXPECT_STREQ(buf, "abc");
   EXPECT_EQ(val_set(VAL_STRBUF, buf, nullptr, nullptr, VAL_INT, &i, 0), 9003);
-  void* slot = &i;
-  EXPECT_EQ(val_set(VAL_PTR, &slot, nullptr, nullptr, VAL_PTR, &i, 0), 0);  // same pointer
+  void* slot = &i;  // a pointer slot takes only the pointer it holds
+  EXPECT_EQ(val_set(VAL_PTR, &slot, nullptr, nullptr, VAL_PTR, &i, 0), 0);
   EXPECT_EQ(val_set(VAL_PTR, &slot, nullptr, nullptr, VAL_PTR, &max, 0), 9013);
   heap_data h;
   ASSERT_EQ(val_set(VAL_DATA, &h.p, &h.size, &h.max, VAL_STR, "01 02 a0 ff", 0), 0);
@@ -78,8 +78,7 @@ TEST(ValSet, FixedSlotsCutAndBytes) {
   EXPECT_EQ(val_to_str(hex, sizeof hex, VAL_DATABUF, "\xCA\xFE\x01", 3), 9005);
   EXPECT_STREQ(hex, "CAFE");
   ASSERT_EQ(val_clear(VAL_DATABUF, fixed, &fsize, &fmax), 0);
-  EXPECT_EQ(fsize, 0u);
-  EXPECT_EQ(fmax, 2u);  // the capacity stays
+  EXPECT_EQ(fsize * 10 + fmax, 2u);  // the capacity stays
 }
 
 TEST(ValCmp, NumbersTextsAndBytes) {

@@ -44,13 +44,13 @@ TEST(Ver, CutsAtTheBufferAndAtTheWorkingSize) {
   char buf[8] = "old";
   int err = 0;
   LogCapture log;
-  ver_text(nullptr, "v", nullptr, buf, sizeof buf, &err);
-  EXPECT_EQ(err, 9003);
-  EXPECT_STREQ(buf, "");
-  EXPECT_STREQ(ver_text(&v, "v", nullptr, buf, 6, &err), "2.5.7");
-  EXPECT_EQ(err, 9005);
-  EXPECT_STREQ(ver_text(&v, "vmmr", nullptr, buf, 6, &err), "2.5.7");  // exact fit
-  EXPECT_EQ(err, 0);
+  auto run = [&](const ver_info* vi, const char* sel, unsigned size) {
+    std::string t = ver_text(vi, sel, nullptr, buf, size, &err);
+    return t + "|" + std::to_string(err);
+  };
+  EXPECT_EQ(run(nullptr, "v", sizeof buf), "|9003");
+  EXPECT_EQ(run(&v, "v", 6), "2.5.7|9005");
+  EXPECT_EQ(run(&v, "vmmr", 6), "2.5.7|0");  // exact fit
   // the text is built in 8192 bytes
   std::string huge(9000, 'h');
   const ver_pair extra[] = {{"Huge", huge.c_str()}, {"After", "a"}, {nullptr, nullptr}};
