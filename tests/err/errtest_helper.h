@@ -33,12 +33,12 @@ struct TempDir {
   std::string file(const std::string& name) const { return path + "\\" + name; }
 };
 
-// The file's text with CR LF read back as LF; "" when missing.
-inline std::string read_text(const std::string& path) {
+inline std::string read_raw(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::string s((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return std::regex_replace(s, std::regex("\r\n"), "\n");
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+// The file's text with CR LF read back as LF; "" when missing.
+inline std::string read_text(const std::string& path) { return std::regex_replace(read_raw(path), std::regex("\r\n"), "\n"); }
 inline bool file_exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 inline std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> v;
@@ -74,21 +74,12 @@ class FdCapture {
   std::string path_;
 };
 
-// Sets or removes (nullptr) an environment variable until the end of the scope.
-class EnvVar {
- public:
-  EnvVar(const char* name, const char* value) : name_(name) {
-    char buf[4096];
-    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-    had_ = n > 0 && n < sizeof buf;
-    if (had_) old_ = buf;
-    SetEnvironmentVariableA(name, value);
-  }
-  ~EnvVar() { SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr); }
-
- private:
-  std::string name_, old_;
-  bool had_;
+// Sets or removes (nullptr) an environment variable until the end of the scope; the tests
+// start without it.
+struct EnvVar {
+  EnvVar(const char* name, const char* value) : name_(name) { SetEnvironmentVariableA(name, value); }
+  ~EnvVar() { SetEnvironmentVariableA(name_.c_str(), nullptr); }
+  std::string name_;
 };
 
 inline std::string exe_path() {

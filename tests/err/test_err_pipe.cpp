@@ -26,14 +26,15 @@ struct Monitor {
   bool accept() {
     return ConnectNamedPipe(h, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED || GetLastError() == ERROR_NO_DATA;
   }
-  void read_all() {
+  // reads up to max messages of the client
+  void read(int max = 1 << 30) {
     static char buf[65536];
     DWORD n;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr)) msgs.emplace_back(buf, n);
+    for (int i = 0; i < max && ReadFile(h, buf, sizeof buf, &n, nullptr); ++i) msgs.emplace_back(buf, n);
   }
   void serve() {
     th = std::thread([this] {
-      if (accept()) read_all();
+      if (accept()) read();
     });
   }
   HANDLE client() { return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr); }
@@ -56,10 +57,7 @@ TEST_F(ErrPipe, OneMessagePerRecordUntilAWriteFails) {
   Monitor mon(unique_pipe("msg"));
   ASSERT_NE(mon.h, INVALID_HANDLE_VALUE);
   mon.th = std::thread([&] {
-    static char buf[65536];
-    DWORD n;
-    if (mon.accept())
-      for (int i = 0; i < 3 && ReadFile(mon.h, buf, sizeof buf, &n, nullptr); ++i) mon.msgs.emplace_back(buf, n);
+    if (mon.accept()) mon.read(3);
     DisconnectNamedPipe(mon.h);  // the monitor goes away after three records
   });
   ASSERT_EQ(err_init_to(log, "-errpipe:" + mon.name), 0);
@@ -85,11 +83,8 @@ TEST_F(ErrPipe, OneMessagePerRecordUntilAWriteFails) {
   EXPECT_EQ(l[12], app_name() + ": not tried");
 }
 
-TEST_F(ErrPipe, AbsentMonitorIsSilentAndAnEmptyValueSwitchesThePipeOff) {
-  ASSERT_EQ(err_init_to(log, "-errpipe:" + unique_pipe("none")), 0);
-  ERR_LOG(ERR_ERR, 1, "alone");
-  err_free();
-  EXPECT_EQ(lines_of(read_text(log)).size(), 2u);
+// an absent monitor is silent (see the log tests); an empty value switches the pipe off
+TEST_F(ErrPipe, AnEmptyValueSwitchesThePipeOff) {
   Monitor mon(unique_pipe("off"));
   mon.serve();
   ASSERT_EQ(err_init_to(log, "-errpipe:" + mon.name, {"-errpipe:"}), 0);
