@@ -210,23 +210,21 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* freq) {
   return TRUE;
 }
 
-void GetLocalTime(SYSTEMTIME* st) {
+static void now_st(bool local, SYSTEMTIME* st) {
   timespec ts;
   clock_gettime(CLOCK_REALTIME, &ts);
   struct tm tm;
   time_t t = ts.tv_sec;
-  localtime_r(&t, &tm);
+  if (local)
+    localtime_r(&t, &tm);
+  else
+    gmtime_r(&t, &tm);
   fill_st(tm, (unsigned)(ts.tv_nsec / 1000000), st);
 }
 
-void GetSystemTime(SYSTEMTIME* st) {
-  timespec ts;
-  clock_gettime(CLOCK_REALTIME, &ts);
-  struct tm tm;
-  time_t t = ts.tv_sec;
-  gmtime_r(&t, &tm);
-  fill_st(tm, (unsigned)(ts.tv_nsec / 1000000), st);
-}
+void GetLocalTime(SYSTEMTIME* st) { now_st(true, st); }
+
+void GetSystemTime(SYSTEMTIME* st) { now_st(false, st); }
 
 BOOL FileTimeToSystemTime(const FILETIME* ft, SYSTEMTIME* st) {
   if (!ft || !st) return fail(ERROR_INVALID_PARAMETER);
