@@ -98,6 +98,20 @@ TEST(Compat, FileTimesAndCalendarTimes) {
   EXPECT_FALSE(FileTimeToSystemTime(&ft, &st));
 }
 
+TEST(Compat, LocalTimeIsUtcMovedByTheZone) {
+  setenv("TZ", "UTC-5", 1);  // five hours east
+  tzset();
+  SYSTEMTIME loc, utc;
+  GetLocalTime(&loc);
+  GetSystemTime(&utc);
+  unsetenv("TZ");
+  tzset();
+  FILETIME fl, fu;
+  ASSERT_TRUE(SystemTimeToFileTime(&loc, &fl) && SystemTimeToFileTime(&utc, &fu));
+  auto secs = [](const FILETIME& f) { return (long long)((unsigned long long)f.dwHighDateTime << 32 | f.dwLowDateTime) / 10000000; };
+  EXPECT_NEAR(secs(fl) - secs(fu), 5 * 3600, 2);
+}
+
 TEST(Compat, RuntimeTimesStopAt1970And3000) {
   time_t before = -1, last = 32535215999, past = 32535216000;
   EXPECT_EQ(localtime(&before), nullptr);
