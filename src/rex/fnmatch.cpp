@@ -10,8 +10,6 @@ namespace {
 constexpr int kParam = 9003;
 }
 
-int fnm_compile(rexm* re, const char* patt, int esc) { return rexm_add_wild(re, patt, esc, 0); }
-
 int fnm_init(fnm* fn, const char* patt, int flags) {
   if (!fn) {
     ERR_LOG(ERR_ERR, kParam, "`fnm' is NUL.");

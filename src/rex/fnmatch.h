@@ -18,7 +18,3 @@ int fnm_init(fnm* fn, const char* patt, int flags);
 int fnm_match(const fnm* fn, const char* str, int* err = nullptr);
 int fnm_free(fnm* fn);
 int fnm_clear(fnm* fn);
-
-// The name-pattern compiler, with esc as the escape character: appends the atoms of
-// patt to an initialised automaton and finishes it (rexm_add_wild).
-int fnm_compile(rexm* re, const char* patt, int esc);
