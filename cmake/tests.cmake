@@ -11,8 +11,8 @@ set(QUARN_TEST_ENV "QUARN_WINEPREFIX=${QUARN_WINEPREFIX}" "QUARN_SRC=${CMAKE_SOU
 
 # tests/<dir>/test_<name>.cpp becomes the executable test_<dir>_<name>;
 # tests/<dir>/<name>_helper.cpp files are linked into every test of that folder
-foreach(dir err c ds rex fio ex txr quarn)
-  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/test_*.cpp)
+foreach(dir err c ds rex fio ex txr quarn xrm syscfg sm ntf cmd ui fm dnd quarnw)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/test_*.cpp ${CMAKE_SOURCE_DIR}/tests/${dir}/win32/test_*.cpp)
   file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*_helper.cpp)
   foreach(t ${tests})
     get_filename_component(n ${t} NAME_WE)

@@ -1,0 +1,11 @@
+# cmake -DIN=file -DOUT=file.cpp -DSYM=name -DBZIP2=bzip2 -P embed-file.cmake
+execute_process(COMMAND ${BZIP2} -9 -c ${IN} OUTPUT_FILE ${OUT}.bz2 RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "bzip2 failed on ${IN}")
+endif()
+file(READ ${OUT}.bz2 hex HEX)
+string(LENGTH "${hex}" n)
+math(EXPR size "${n} / 2")
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+file(WRITE ${OUT}.tmp "// generated from ${IN}: bzip2 image\nextern const unsigned char ${SYM}[];\nextern const unsigned ${SYM}_size;\nconst unsigned char ${SYM}[] = {\n${bytes}\n};\nconst unsigned ${SYM}_size = ${size};\n")
+file(RENAME ${OUT}.tmp ${OUT})
