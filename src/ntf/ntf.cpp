@@ -127,8 +127,8 @@ int ntf_add(ntf* n, int id, void* ref, ntf_fn fn, void* usrdata) {
     if (!tn) return rc;
     l = static_cast<list*>(rbtree_val(&n->subs, tn));
   } else if (find_sub(l, ref, fn, usrdata)) {
-    ERR_LOG(ERR_ERR, kExists, "Ntf callback already exist - ntf: %p, id: %d, ref: %p, fn: %p, usrdata: %p.",
-            (void*)n, id, ref, (void*)fn, usrdata);
+    ERR_LOG(ERR_ERR, kExists, "Ntf callback already exist - ntf: %p, id: %d, ref: %p, fn: %p, usrdata: %p.", (void*)n,
+            id, ref, (void*)fn, usrdata);
     return kExists;
   }
   const ntf_sub s{ref, fn, usrdata, 0};
@@ -144,8 +144,8 @@ int ntf_del(ntf* n, int id, void* ref, ntf_fn fn, void* usrdata) {
   list* l = subs_of(n, id);
   list_node* x = l ? find_sub(l, ref, fn, usrdata) : nullptr;
   if (!x) {
-    ERR_LOG(ERR_ERR, kNotFound, "Ntf callback not found - ntf: %p, id: %d, ref: %p, fn: %p, usrdata: %p.",
-            (void*)n, id, ref, (void*)fn, usrdata);
+    ERR_LOG(ERR_ERR, kNotFound, "Ntf callback not found - ntf: %p, id: %d, ref: %p, fn: %p, usrdata: %p.", (void*)n, id,
+            ref, (void*)fn, usrdata);
     return kNotFound;
   }
   // a running call may stand on this node: it goes when that call ends
@@ -204,8 +204,8 @@ int ntf_post(ntf* n, int id, void* data, void* ref) {
   if (wnd && count <= NTF_MAX_WAKEUPS && !PostMessageA(wnd, n->msg, 0, 0)) {
     DWORD e = GetLastError();
     rc = e ? (int)e : 9001;
-    ERR_LOG(ERR_ERR, rc, "PostMessage() failed - wnd: %p, msg: %u (%#X), postq.nitems: %u.", (void*)wnd, n->msg,
-            n->msg, count);
+    ERR_LOG(ERR_ERR, rc, "PostMessage() failed - wnd: %p, msg: %u (%#X), postq.nitems: %u.", (void*)wnd, n->msg, n->msg,
+            count);
   }
   return rc;
 }

@@ -51,8 +51,7 @@ TEST(NtfCall, RefDecidesWhoIsCalled) {
     intptr_t ref;
     const char* called;  // in subscription order: any, one, two
   };
-  static constexpr Row kRows[] = {
-      {0, "a:1:7 o:1:7 t:1:7"}, {1, "a:1:7 o:1:7"}, {2, "a:1:7 t:1:7"}, {3, "a:1:7"}};
+  static constexpr Row kRows[] = {{0, "a:1:7 o:1:7 t:1:7"}, {1, "a:1:7 o:1:7"}, {2, "a:1:7 t:1:7"}, {3, "a:1:7"}};
   Hub h;
   Calls c;
   Sub any{&c, 'a', 0}, one{&c, 'o', 0}, two{&c, 't', 0};
@@ -73,17 +72,15 @@ TEST(NtfCall, ResultsEndTheWalkOrRemoveTheSubscriber) {
   struct Row {
     int first, second;
     int result;
-    const char* called;   // first call
-    const char* again;    // a second call
+    const char* called;  // first call
+    const char* again;   // a second call
   };
   static constexpr Row kRows[] = {
-      {0, 0, 0, "x:5:0 y:5:0", "x:5:0 y:5:0"},
-      {9001, 0, 9001, "x:5:0", "x:5:0"},                // an error ends the walk
-      {9015, 0, 9015, "x:5:0", "x:5:0"},                // so does a stop: it is no 0
-      {9016, 0, 0, "x:5:0 y:5:0", "y:5:0"},             // x leaves, y still served
-      {0, 9016, 9016, "x:5:0 y:5:0", "x:5:0"},          // the last result is returned
-      {9016, 9016, 9016, "x:5:0 y:5:0", ""},
-      {0, 9003, 9003, "x:5:0 y:5:0", "x:5:0 y:5:0"},
+      {0, 0, 0, "x:5:0 y:5:0", "x:5:0 y:5:0"}, {9001, 0, 9001, "x:5:0", "x:5:0"},  // an error ends the walk
+      {9015, 0, 9015, "x:5:0", "x:5:0"},                                           // so does a stop: it is no 0
+      {9016, 0, 0, "x:5:0 y:5:0", "y:5:0"},                                        // x leaves, y still served
+      {0, 9016, 9016, "x:5:0 y:5:0", "x:5:0"},                                     // the last result is returned
+      {9016, 9016, 9016, "x:5:0 y:5:0", ""},   {0, 9003, 9003, "x:5:0 y:5:0", "x:5:0 y:5:0"},
   };
   for (const Row& r : kRows) {
     Hub h;
@@ -134,7 +131,7 @@ TEST(NtfSubscribe, DuplicatesAndMissingOnes) {
 struct Meddler {
   ntf* n;
   Calls* calls;
-  Sub* victim;  // deleted by the first call
+  Sub* victim;    // deleted by the first call
   Sub* newcomer;  // added by the first call
 };
 
@@ -233,8 +230,7 @@ TEST(NtfPost, NoWindowYetOrGone) {
     LogCapture log;
     EXPECT_EQ(ntf_post(&h.n, 2, ptr(2), nullptr), 1400);  // ERROR_INVALID_WINDOW_HANDLE
     char want[160];
-    snprintf(want, sizeof want, "PostMessage() failed - wnd: %p, msg: 32769 (0X8001), postq.nitems: 2.",
-             (void*)dead);
+    snprintf(want, sizeof want, "PostMessage() failed - wnd: %p, msg: 32769 (0X8001), postq.nitems: 2.", (void*)dead);
     EXPECT_TRUE(log.has(": ERR 1400 ") && log.has(want)) << log.done();
   }
   // both stay queued for the next dispatch
