@@ -252,6 +252,9 @@ TEST(NtfFree, UnprocessedItemsAreCountedAndDropped) {
     ntf n{};
     ASSERT_EQ(ntf_init(&n, nullptr, kMsg), 0);
     ASSERT_EQ(ntf_add(&n, 1, nullptr, record, &s), 0);
+    ASSERT_EQ(ntf_init(&n, nullptr, kMsg), 0);  // in place: what it held is released
+    EXPECT_EQ(ntf_count(&n, 1), 0u);
+    ASSERT_EQ(ntf_add(&n, 1, nullptr, record, &s), 0);
     for (unsigned i = 0; i < queued; ++i) ntf_post(&n, 1, ptr(i), nullptr);
     LogCapture log;
     EXPECT_EQ(ntf_free(&n), 0);

@@ -178,6 +178,9 @@ TEST(SmBuild, DefinitionsRefused) {
     EXPECT_EQ(sm_init(&m, 2, states, 2, trans, nullptr, nullptr, nullptr, nullptr), r.rc) << r.msg;
     EXPECT_TRUE(log.has(r.msg)) << log.done();
     EXPECT_EQ(m.g.nnodes, r.rc ? 0u : 2u);  // nothing half built is left
+    // built again in place: the old graph is released, not leaked
+    EXPECT_EQ(sm_init(&m, 3, kStates, 6, kTrans, nullptr, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(m.g.nnodes, 3u);
     sm_free(&m);
   }
   sm m{};
