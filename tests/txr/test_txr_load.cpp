@@ -181,7 +181,9 @@ TEST_F(TxrLoad, LengthLimitsAndFailuresOfTheStore) {
     LogCapture log;
     EXPECT_EQ(load(c.text), c.rc) << c.text.substr(0, 40);
     EXPECT_TRUE(tl->errmsg == c.msg) << c.text.substr(0, 40) << "\n" << std::string(tl->errmsg).substr(0, 100);
-    if (c.rc == 9009) EXPECT_TRUE(log.has(" 9009 ") && log.has(c.msg)) << log.done().substr(0, 300);
+    if (c.rc == 9009) {
+      EXPECT_TRUE(log.has(" 9009 ") && log.has(c.msg)) << log.done().substr(0, 300);
+    }
   }
   ASSERT_EQ(load("lang: de\nctx: c\nid: a\n: " + t8191 + "\nid: b\n: x\n", "de"), 0);
   EXPECT_EQ(get("c", "a"), t8191);
@@ -232,7 +234,9 @@ TEST_F(TxrLoad, IncludesReadInPlaceWithTheirOwnLanguage) {
     } else {
       EXPECT_EQ(got, want) << c.top;
     }
-    if (c.rc) EXPECT_TRUE(log.has(c.rc == 9001 ? got : want.substr(0, 20))) << log.done();
+    if (c.rc) {
+      EXPECT_TRUE(log.has(c.rc == 9001 ? got : want.substr(0, 20))) << log.done();
+    }
   }
 }
 
