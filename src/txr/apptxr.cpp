@@ -39,20 +39,19 @@ int apptxr_fname(const char* app, const char* com, const char* dir, const char* 
   int rc = 0;
   if (!is_empty(fname) && has_dir(fname)) {
     mox_strcpy(buf, bufsz, fname, &rc);
-  } else {
-    char d[kPathSize];
-    if (is_empty(dir)) {
-      rc = mox_app_data_dir(com, d, sizeof d, 0);  // logs its own failures
-      if (rc) return rc;
-    } else {
-      mox_strcpy(d, sizeof d, dir, &rc);
-    }
-    char ds[kPathSize];
-    if (!rc) mox_path_add_sep(d, ds, sizeof ds, &rc);
-    if (!rc) {
-      rc = is_empty(fname) ? mox_snprintf(buf, bufsz, "%s%s.txr", ds, app) : mox_snprintf(buf, bufsz, "%s%s", ds, fname);
-    }
+    if (rc) ERR_LOG(ERR_ERR, rc, "mox_strcpy() failed - size: %u, fname: `%s'.", bufsz, fname);
+    return rc;
   }
+  char d[kPathSize];
+  if (is_empty(dir)) {
+    rc = mox_app_data_dir(com, d, sizeof d, 0);  // logs its own failures
+    if (rc) return rc;
+    dir = d;
+  }
+  char ds[kPathSize];
+  mox_path_add_sep(dir, ds, sizeof ds, &rc);  // logs a cut
+  if (rc) return rc;
+  rc = is_empty(fname) ? mox_snprintf(buf, bufsz, "%s%s.txr", ds, app) : mox_snprintf(buf, bufsz, "%s%s", ds, fname);
   if (rc) ERR_LOG(ERR_ERR, rc, "mox_snprintf() failed - size: %u.", bufsz);
   return rc;
 }
