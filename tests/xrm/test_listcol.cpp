@@ -63,7 +63,7 @@ TEST_F(Listcol, AttributesDefaultsAndClassForms) {
        "*lst.col.none.name: n\n");
   ASSERT_EQ(xrm_listcol_load(d_, "lst.col", "Lcol.Set", 1, &lc_), 0);
   EXPECT_EQ(dump(),
-            "a[Title A]:120:12C:1r10 b[b]:-1::0c01 c[from class]:-1:3C:0r00 none[n]:-1::0l00");
+            "a[Title A]:120:12C:1r10 b[b]:-1::0c01 c[from class]:-1:3C:0r00 none[n]:-1::0l01");
   EXPECT_STREQ(lc_.name, "lst.col");
   EXPECT_STREQ(lc_.cls, "Lcol.Set");
   EXPECT_EQ(listcol_find(&lc_, "c"), 2);
@@ -149,7 +149,7 @@ TEST_F(Listcol, SaveWritesWhatTheNextLoadReads) {
   ASSERT_NE(usr, nullptr);
   ASSERT_EQ(xrm_add_cb(d_, XRM_EV_SET, xrm_cb_mirror, usr, nullptr, 0), 0);
 
-  ASSERT_EQ(xrm_listcol_load(d_, "sv.col", "Listcol", 1, &lc_), 0);
+  ASSERT_EQ(xrm_listcol_load(d_, "sv.col", "Listcol.Col", 1, &lc_), 0);
   lc_.order[0] = 2, lc_.order[1] = 0, lc_.order[2] = 1;
   lc_.cols[0].w = 77;
   lc_.cols[1].visible = 1;
@@ -159,7 +159,7 @@ TEST_F(Listcol, SaveWritesWhatTheNextLoadReads) {
 
   listcol back;
   listcol_init(&back);
-  ASSERT_EQ(xrm_listcol_load(d_, "sv.col", "Listcol", 1, &back), 0);
+  ASSERT_EQ(xrm_listcol_load(d_, "sv.col", "Listcol.Col", 1, &back), 0);
   const std::string want = "c[C]:-1::0l11 a[A]:77:10C:0l01 b[B]:-1::0l01";
   EXPECT_EQ(dump(), want);
   std::swap(lc_, back);
