@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "c/log_capture.h"
+#include "quarnw/resimg.h"
 
 namespace {
 
@@ -290,6 +291,24 @@ TEST_F(TxrLoad, CompressedInput) {
   std::string corrupt = z;
   for (size_t i = corrupt.size() / 2; i < corrupt.size() / 2 + 64; i++) corrupt[i] = (char)~corrupt[i];
   EXPECT_EQ(load(corrupt), 9001);
+}
+
+TEST_F(TxrLoad, BuiltInEnglishTexts) {
+  ASSERT_EQ(txr_init(&tx, "en-GB"), 0);
+  ASSERT_EQ(txrl_load_data(tl, &tx, quarnw_txr_img, quarnw_txr_img_size), 0) << tl->errmsg;
+  EXPECT_EQ(wrong({{"err.qnex", "Invalid `-ad': %s.", "Invalid `Accessed time': %s."},
+                   {"err.qnex", "Invalid `-mtime': %s.", "Invalid `Modified days': %s."},
+                   {"flist.col.name", "ad", "Accessed time"},
+                   {"flist.col.name", "rpath", "Real path"},
+                   {"uerrlistMenu.name", "eclear", "Clear\tCtrl+Del"},
+                   {"flistMenu.name", "fcp", "_Copy\tCtrl+C"},
+                   {"ext.pri", "path", "Path pattern"},
+                   {"finfdlg.file", "Err.(FO)", "Err."}}),
+            "");
+  EXPECT_STREQ(tx.clang, "en");
+  ASSERT_EQ(txr_init(&tx, "de"), 0);  // nothing English fits
+  ASSERT_EQ(txrl_load_data(tl, &tx, quarnw_txr_img, quarnw_txr_img_size), 0) << tl->errmsg;
+  EXPECT_EQ(get("flist.col.name", "ad"), "ad");
 }
 
 TEST_F(TxrLoad, BadArgumentsAndGarbage) {
