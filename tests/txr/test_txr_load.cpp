@@ -192,7 +192,7 @@ TEST_F(TxrLoad, LengthLimitsAndFailuresOfTheStore) {
 }
 
 TEST_F(TxrLoad, IncludesReadInPlaceWithTheirOwnLanguage) {
-  write("b.txr", "id: inner\n[de]: innen\n: inner-en\nlang: de\n: innen2\nid: last\n: zuletzt");  // no final line end
+  write("b.txr", "id: inner\n[de]: innen\n: inner-en\nlang: de\n: innen2\nlang: fr\nid: last\n[de]: zuletzt");  // no final line end
   write("m.txr", "id: macro\n[de]: per Makro\n");
   set_env("QTXR_DIR", dir.c_str());
   std::string a = write("a.txr",
