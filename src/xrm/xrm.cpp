@@ -578,7 +578,21 @@ int xrm_db_save(db* d, const char* fname) {
       rc = kNoMem;
       break;
     }
-    mox_str_escape(esc.p, (unsigned)(2 * vlen + 1), value);
+    // blanks at either end as "\w": the reader trims white space before decoding
+    size_t lead = 0, trail = 0;
+    while (lead < vlen && value[lead] == ' ') ++lead;
+    while (trail < vlen - lead && value[vlen - 1 - trail] == ' ') ++trail;
+    char* e = esc.p;
+    for (size_t k = 0; k < lead; ++k, e += 2) memcpy(e, "\\w", 2);
+    HeapPtr<char> mid{mox_strndup(value + lead, (unsigned)(vlen - lead - trail))};
+    if (!mid.p) {
+      rc = kNoMem;
+      break;
+    }
+    mox_str_escape(e, (unsigned)(2 * vlen + 1 - 2 * lead), mid.p);
+    e += strlen(e);
+    for (size_t k = 0; k < trail; ++k, e += 2) memcpy(e, "\\w", 2);
+    *e = 0;
     const size_t elen = strlen(esc.p);
     const bool blank = elen && esc.p[elen - 1] == '\\';
     const size_t len = strlen(spec) + 3 + elen + (blank ? 1 : 0) + 1;

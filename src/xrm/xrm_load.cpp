@@ -87,7 +87,7 @@ class Scanner {
   unsigned textlen() const { return len_; }
   const char* value() const { return value_; }
   const char* fname() const { return l_->cur ? l_->cur->name : ""; }
-  unsigned line() const { return l_->cur ? l_->cur->line : 0; }
+  unsigned line() const { return tokline_; }
 
  private:
   xrml_src* push(const char* name);
@@ -109,6 +109,7 @@ class Scanner {
   bool bol_ = true;
   int pending_ = 0;  // a binding character that could not continue a specification
   bool fatal_ = false;
+  unsigned tokline_ = 1;  // line where the current token began
 };
 
 xrml_src* Scanner::push(const char* name) {
@@ -429,6 +430,7 @@ Tok Scanner::next() {
       pending_ = 0;
       return error_token(pre, 1);
     }
+    tokline_ = l_->cur->line;
     if (mode_ == M_VALUE) return value_token();  // also at an end: "spec :" stores
     int c = peek();
     if (c == kFatal) return T_FATAL;

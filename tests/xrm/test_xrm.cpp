@@ -249,7 +249,7 @@ TEST_F(Xrm, SavedSortedBySpecificationAndEscaped) {
   ASSERT_EQ(xrm_db_save(d_, path.c_str()), 0);
   EXPECT_EQ(read_file(path),
             "*Z : tab\\there\\nline\n"
-            "*a :  lead and trail \n"
+            "*a : \\wlead and trail\\w\n"
             "*b.wPref : 12C\n"
             "*c : ends in \\\\ \n"
             "quarnw.x : \n");
