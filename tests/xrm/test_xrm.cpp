@@ -336,7 +336,7 @@ TEST_F(Xrm, MirrorCopiesSetEventsIntoAnotherDatabase) {
   xrm_db_free(usr);  // leaves the manager's list; xrm_free must not free it again
 }
 
-TEST_F(Xrm, HeldMutexTimesOutWithoutChanges) {
+TEST_F(Xrm, MutexTimesOutWithoutChangesAndNests) {
   std::atomic<int> held{0};
   std::atomic<int> done{0};
   std::thread t([&] {
@@ -355,6 +355,19 @@ TEST_F(Xrm, HeldMutexTimesOutWithoutChanges) {
   EXPECT_GE(ms, 900);
   EXPECT_EQ(xrm_db_count(d_), 0u);
   EXPECT_EQ(get("x.a"), "#9006");
+
+  // nested holds of one thread: released only by the outermost unlock
+  ASSERT_EQ(xrm_lock(d_), 0);
+  ASSERT_EQ(xrm_lock(d_), 0);
+  EXPECT_EQ(xrm_put(d_, "*a", 0, "v"), 0);
+  EXPECT_EQ(xrm_unlock(d_), 0);
+  int other = -1;
+  std::thread([&] { other = xrm_put(d_, "*b", 0, "w"); }).join();
+  EXPECT_EQ(other, 9011);
+  EXPECT_EQ(xrm_unlock(d_), 0);
+  std::thread([&] { other = xrm_put(d_, "*b", 0, "w"); }).join();
+  EXPECT_EQ(other, 0);
+  EXPECT_EQ(xrm_unlock(d_), 9012);  // not held
 }
 
 }  // namespace
