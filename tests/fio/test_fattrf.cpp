@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "c/log_capture.h"
 #include "fio/fattrf.h"
 #include "fio/ftypef.h"
 
@@ -29,6 +30,29 @@ TEST(FormatterArgs, NullRecords) {
   unsigned a = 0, b = 0, c = 0;
   EXPECT_EQ(fattrf_parse(nullptr, "r", &a, &b), 9003);
   EXPECT_EQ(ftypef_parse(nullptr, "d", &a, &b, &c), 9003);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FattrfToStr, Letters) {
+  const struct {
+    unsigned attrs;
+    const char* want;
+  } cases[] = {
+      {0x13, "DRH"}, {0x37, "DRSHA"}, {0x24, "SA"}, {0, ""}, {0x80, ""}, {0xFFFFFFFF, "DRSHA"},
+  };
+  for (const auto& c : cases) {
+    char buf[10] = "junk";
+    EXPECT_EQ(fattrf_to_str(c.attrs, buf, sizeof buf), 0);
+    EXPECT_STREQ(buf, c.want) << std::hex << c.attrs;
+  }
+  LogCapture log;
+  char small[9] = "junk";
+  EXPECT_EQ(fattrf_to_str(0x13, small, sizeof small), 9005);
+  EXPECT_STREQ(small, "");
+  EXPECT_TRUE(log.has("`strsize' too small [9].")) << log.got;
 }
 
 }  // namespace
