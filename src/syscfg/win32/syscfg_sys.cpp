@@ -9,6 +9,7 @@
 #include "c/str.h"
 #include "err/err.h"
 #include "syscfg/syscfg.h"
+#include "xrm/xrm.h"
 
 namespace {
 
@@ -95,6 +96,6 @@ int syscfg_load(syscfg* sc, unsigned what, unsigned fmtwhat, db* rdb) {
     sc->sm_cxedge = GetSystemMetrics(SM_CXEDGE);
     sc->sm_cyedge = GetSystemMetrics(SM_CYEDGE);
   }
-  (void)rdb;
+  if (!rc && rdb) rc = xrm_get_items(rdb, sc, SYSCFG_NITEMS, syscfg_items, nullptr, nullptr, 1);
   return rc;
 }

@@ -7,6 +7,7 @@
 
 #include "c/log_capture.h"
 #include "syscfg/syscfg.h"
+#include "xrm/xrm.h"
 
 namespace {
 
@@ -109,6 +110,35 @@ TEST(SyscfgLoad, Metrics) {
   LogCapture log;
   EXPECT_EQ(syscfg_load(nullptr, SYSCFG_SM, 0, nullptr), 9003);
   EXPECT_TRUE(log.has("`syscfg' is NUL.")) << log.got;
+}
+
+TEST(SyscfgLoad, ResourcesOverride) {
+  SavedValue delay(kKbd, "KeyboardDelay");
+  delay.set("1");
+  xrm x = {};
+  ASSERT_EQ(xrm_init(&x, "quarnw", "moxware", "joe", nullptr, nullptr), 0);
+  db* d = xrm_db_new(&x);
+  ASSERT_NE(d, nullptr);
+  ASSERT_EQ(xrm_put(d, "*sys.dgrp.num.fmt", 0, "%*%4"), 0);
+  ASSERT_EQ(xrm_put(d, "*sys.kbd.delay", 0, "123"), 0);
+  ASSERT_EQ(xrm_put(d, "joe.quarnw.sys.timefmt.dtsep", 0, " -"), 0);
+  ASSERT_EQ(xrm_put(d, "otherapp.sys.dgrp.num.grpsep", 0, "'"), 0);  // not this program's
+  {
+    Cfg c;
+    ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_KBD | SYSCFG_SM, 0, d), 0);
+    EXPECT_STREQ(c.sc.dgrp_fmt, "%*%4");
+    EXPECT_EQ(c.sc.kbd_delay, 123u) << "the resource over the system's 500";
+    EXPECT_STREQ(c.sc.tf_dtsep, " -");
+    EXPECT_STREQ(c.sc.dgrp_grpsep, ",");
+    EXPECT_EQ(c.sc.sm_cxedge, GetSystemMetrics(SM_CXEDGE));
+  }
+  // numbers read as the settings read them: a prefix gives the base
+  ASSERT_EQ(xrm_put(d, "*sys.sm.cxedge", 0, "0x10"), 0);
+  Cfg c;
+  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_SM, 0, d), 0);
+  EXPECT_EQ(c.sc.sm_cxedge, 16);
+  EXPECT_EQ(c.sc.sm_cyedge, GetSystemMetrics(SM_CYEDGE));
+  xrm_free(&x);
 }
 
 }  // namespace
