@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 
 #include "c/log_capture.h"
@@ -9,104 +8,72 @@
 
 namespace {
 
-// A system configuration of the defaults, with the locale's texts replaced where given.
+void put(char** f, const char* s) {
+  if (!s) return;
+  free(*f);
+  *f = strdup(s);
+}
+
+// The default system configuration with the locale's grouping, separator, decimal mark
+// and the runtime's decimal point replaced where given; user style from ufmt when given.
 struct Env {
   syscfg sc;
   dgrp dg;
-  explicit Env(const char* fmt = nullptr, const char* sep = nullptr, const char* dec = nullptr,
-               const char* point = nullptr) {
+  int usr_rc = 0;
+  Env(const char* fmt = nullptr, const char* sep = nullptr, const char* dec = nullptr, const char* pt = nullptr,
+      const char* ufmt = nullptr, const char* usep = nullptr, const char* udec = nullptr) {
     syscfg_init(&sc);
-    replace(&sc.dgrp_fmt, fmt);
-    replace(&sc.dgrp_grpsep, sep);
-    replace(&sc.dgrp_decmark, dec);
-    replace(&sc.lc_decpoint, point);
+    put(&sc.dgrp_fmt, fmt);
+    put(&sc.dgrp_grpsep, sep);
+    put(&sc.dgrp_decmark, dec);
+    put(&sc.lc_decpoint, pt);
     dgrp_init(&dg, &sc);
+    if (ufmt) usr_rc = dgrp_set_usr(&dg, &sc, ufmt, usep, udec);
   }
   ~Env() {
     dgrp_free(&dg);
     syscfg_free(&sc);
   }
-  static void replace(char** f, const char* s) {
-    if (!s) return;
-    free(*f);
-    *f = strdup(s);
-  }
-  std::string fmt(const char* num, unsigned style, unsigned flags = 0, int* rc = nullptr) {
-    char out[DGRP_ISTR_SIZE + 64];
-    int r = dgrp_fmt(&dg, num, style, flags, &sc, out, sizeof out);
-    if (rc) *rc = r;
-    return out;
-  }
-  std::string size(uint64_t n, unsigned sizefmt, unsigned style, int* rc = nullptr) {
-    char out[64];
-    int r = fsz_str(n, sizefmt, &dg, style, &sc, out, sizeof out);
+  std::string fmt(const std::string& num, unsigned style, unsigned flags = 0, int* rc = nullptr, unsigned size = 512) {
+    char out[512];
+    int r = dgrp_fmt(&dg, num.c_str(), style, flags, &sc, out, size);
     if (rc) *rc = r;
     return out;
   }
 };
 
-TEST(Dgrp, FixedStyles) {
+TEST(Dgrp, Styles) {
   const struct {
-    const char* num;
+    const char *ufmt, *usep, *udec, *num;
     unsigned style, flags;
     const char* want;
   } cases[] = {
-      {"1234567", DGRP_SI_EN, 0, "1 234 567"},
-      {"-1234567.5", DGRP_SI_EN, 0, "-1 234 567.5"},
-      {"1234567.5", DGRP_SI_FR, 0, "1 234 567,5"},
-      {"1234567.5", DGRP_SI_FR, DGRP_F_NOGRP, "1234567,5"},
-      {"123", DGRP_SI_EN, 0, "123"},
-      {"1000", DGRP_SI_EN, 0, "1 000"},
-      {"+100000", DGRP_SI_EN, 0, "+100 000"},
-      {".25", DGRP_SI_FR, 0, ",25"},
-      {"", DGRP_SI_EN, 0, ""},
-      {"1234567", DGRP_LOCALE, 0, "1,234,567"},  // the defaults: "%*%3" and ","
-  };
-  Env e;
-  for (const auto& c : cases) EXPECT_EQ(e.fmt(c.num, c.style, c.flags), c.want) << c.num << " style " << c.style;
-}
-
-TEST(Dgrp, LocaleAndInputMark) {
-  // an Indian-style grouping, a dot between groups and a decimal comma
-  Env e("%*%2%S%3", ".", ",");
-  EXPECT_EQ(e.fmt("1234567890.75", DGRP_LOCALE), "1.23.45.67.890,75");
-  EXPECT_EQ(e.fmt("-12345", DGRP_LOCALE), "-12.345");
-  // a runtime writing a decimal comma: the comma is the mark read
-  Env f(nullptr, nullptr, nullptr, ",");
-  EXPECT_EQ(f.fmt("1234,5", DGRP_SI_EN), "1 234.5");
-  EXPECT_EQ(f.fmt("1.5", DGRP_SI_EN), "1.5") << "a dot is then a character like any other";
-}
-
-TEST(Dgrp, UserFormats) {
-  const struct {
-    const char* fmt;
-    const char* sep;
-    const char* num;
-    const char* want;
-  } cases[] = {
-      {"%3%S%2", "'", "1234567", "12345'67"},  // only the rightmost explicit group
-      {"%*%3", ".-", "1234567", "1.-234.-567"},
-      {"x%3", "", "1234", "1x234"},
-      {"x%3", "", "123", "123"},  // nothing left of the first digit
-      {"%*", ",", "1234567", "1234567"},  // a repeat without a group size
-      {"%D%3", ",", "1234567", "1234567"},
-      {"%*%3%Dxyz%0", ",", "1234567", "1,234,567"},
-      {"%*%1", "", "1234", "1,2,3,4"},  // no separator given: the locale's
+      {nullptr, nullptr, nullptr, "1234567", DGRP_SI_EN, 0, "1 234 567"},
+      {nullptr, nullptr, nullptr, "-1234567.5", DGRP_SI_EN, 0, "-1 234 567.5"},
+      {nullptr, nullptr, nullptr, "1234567.5", DGRP_SI_FR, 0, "1 234 567,5"},
+      {nullptr, nullptr, nullptr, "1234567.5", DGRP_SI_FR, DGRP_F_NOGRP, "1234567,5"},
+      {nullptr, nullptr, nullptr, "+1000", DGRP_SI_EN, 0, "+1 000"},
+      {nullptr, nullptr, nullptr, "", DGRP_SI_EN, 0, ""},
+      {nullptr, nullptr, nullptr, "1234567", DGRP_LOCALE, 0, "1,234,567"},
+      {"%3%S%2", "'", "!", "1234567.5", DGRP_USR, 0, "12345'67!5"},  // only the rightmost group
+      {"%*%3", ".-", nullptr, "1234567", DGRP_USR, 0, "1.-234.-567"},
+      {"x%3", nullptr, nullptr, "1234", DGRP_USR, 0, "1x234"},
+      {"x%3", nullptr, nullptr, "123", DGRP_USR, 0, "123"},  // nothing left of the first digit
+      {"%*", nullptr, nullptr, "1234567", DGRP_USR, 0, "1234567"},  // a repeat needs a group size
+      {"%*%3%Dxyz%0", nullptr, nullptr, "1234567", DGRP_USR, 0, "1,234,567"},
+      {"%*%2", "", "", "12345.5", DGRP_USR, 0, "1,23,45.5"},  // empty: the locale's separator and mark
   };
   for (const auto& c : cases) {
-    Env e;
-    ASSERT_EQ(dgrp_set_usr(&e.dg, &e.sc, c.fmt, c.sep, "!"), 0) << c.fmt;
-    EXPECT_EQ(e.fmt(c.num, DGRP_USR), c.want) << c.fmt;
+    Env e(nullptr, nullptr, nullptr, nullptr, c.ufmt, c.usep, c.udec);
+    ASSERT_EQ(e.usr_rc, 0);
+    EXPECT_EQ(e.fmt(c.num, c.style, c.flags), c.want) << c.num << " " << (c.ufmt ? c.ufmt : "");
   }
-  // separator and decimal mark not given: the locale's
-  Env e(nullptr, "_", "~");
-  ASSERT_EQ(dgrp_set_usr(&e.dg, &e.sc, nullptr, nullptr, nullptr), 0);
-  EXPECT_EQ(e.fmt("12345.5", DGRP_USR), "12_345~5");
-  ASSERT_EQ(dgrp_set_usr(&e.dg, &e.sc, "%2", nullptr, ":"), 0);
-  EXPECT_EQ(e.fmt("12345.5", DGRP_USR), "12345:5") << "a later call replaces the mark";
+  Env in("%*%2%S%3", ".", ",", ",");  // a runtime writing decimal commas
+  EXPECT_EQ(in.fmt("1234567890,75", DGRP_LOCALE), "1.23.45.67.890,75");
+  EXPECT_EQ(in.fmt("1234,5", DGRP_SI_EN), "1 234.5");
 }
 
-TEST(Dgrp, BadFormats) {
+TEST(Dgrp, Refusals) {
   std::string big;
   for (int i = 0; i < 29; ++i) big += "%9";
   const struct {
@@ -116,52 +83,27 @@ TEST(Dgrp, BadFormats) {
   } cases[] = {
       {"%0", 9003, "Invalid `fmt' - `%0', p: `%0'."},
       {"%*%3%x", 9003, "p: `%x'."},
-      {"%%3", 9003, "Invalid `fmt' - `%%3', p: `%%3'."},
+      {"%%3", 9003, "p: `%%3'."},
       {"%3%", 9003, "p: `%'."},
       {big, 9009, "`dfmt' size exceeded [256] - fmt: `" + big + "', p: `%9%9%9"},
   };
   for (const auto& c : cases) {
-    Env e;
-    ASSERT_EQ(dgrp_set_usr(&e.dg, &e.sc, "%*%2", "'", nullptr), 0);
+    Env e(c.fmt.c_str(), nullptr, nullptr, nullptr, "%*%2", "'");
     LogCapture log;
     EXPECT_EQ(dgrp_set_usr(&e.dg, &e.sc, c.fmt.c_str(), ",", nullptr), c.rc) << c.fmt;
     EXPECT_TRUE(log.has(c.msg)) << log.got;
-    EXPECT_EQ(e.fmt("123456", DGRP_USR), "12'34'56") << "a failed format keeps the earlier one";
+    EXPECT_EQ(e.fmt("123456", DGRP_USR), "12'34'56") << "the earlier user format stays";
+    EXPECT_EQ(e.fmt("123456", DGRP_LOCALE), "123456") << "a bad locale format groups nothing";
   }
-  // a bad locale format leaves that style without groups
-  LogCapture log;
-  Env e("%3%q");
-  EXPECT_TRUE(log.has("p: `%q'.")) << log.got;
-  EXPECT_EQ(e.fmt("1234567", DGRP_LOCALE), "1234567");
-  EXPECT_EQ(e.fmt("1234567", DGRP_SI_EN), "1 234 567");
-}
-
-TEST(Dgrp, Limits) {
   Env e;
-  // 255 characters at most
-  std::string n200(200, '7'), n300(300, '7');
-  int rc = -1;
-  std::string got = e.fmt(n200.c_str(), DGRP_SI_EN, 0, &rc);
-  EXPECT_EQ(rc, 9005);
-  EXPECT_EQ(got, n200) << "a failure hands back the number as it was";
-  EXPECT_EQ(e.fmt(n200.c_str(), DGRP_SI_EN, DGRP_F_NOGRP, &rc), n200);
-  EXPECT_EQ(rc, 0);
-  {
-    LogCapture log;
-    EXPECT_EQ(e.fmt(n300.c_str(), DGRP_SI_EN, DGRP_F_NOGRP, &rc), n300);
-    EXPECT_EQ(rc, 9005);
-    EXPECT_TRUE(log.has("`istr' too small [256] - num: `" + n300)) << log.got;
-  }
-  // the caller's buffer
-  char small[5];
-  EXPECT_EQ(dgrp_fmt(&e.dg, "1234567", DGRP_SI_EN, 0, &e.sc, small, sizeof small), 9005);
-  EXPECT_STREQ(small, "1234");
-  EXPECT_EQ(dgrp_fmt(&e.dg, "12345", DGRP_SI_EN, 0, &e.sc, small, sizeof small), 9005) << "\"12 345\"";
+  const std::string n200(200, '7'), n300(300, '7');
+  int rc = 0;
   LogCapture log;
-  EXPECT_EQ(dgrp_fmt(nullptr, "1", 0, 0, &e.sc, small, sizeof small), 9003);
-  EXPECT_EQ(dgrp_fmt(&e.dg, "1", DGRP_NSTYLES, 0, &e.sc, small, sizeof small), 9003);
-  EXPECT_TRUE(log.has("`dgrp' is NUL.")) << log.got;
-  EXPECT_TRUE(log.has("Invalid param - num: `1', style: 4,")) << log.got;
+  EXPECT_TRUE(e.fmt(n200, DGRP_SI_EN, 0, &rc) == n200 && rc == 9005) << "266 characters: the number as it was";
+  EXPECT_TRUE(e.fmt(n300, DGRP_SI_EN, DGRP_F_NOGRP, &rc) == n300 && rc == 9005);
+  EXPECT_TRUE(log.has("`istr' too small [256] - num: `" + n300)) << log.got;
+  EXPECT_TRUE(e.fmt("12345", DGRP_SI_EN, 0, &rc, 6) == "12345" && rc == 9005) << "\"12 345\" does not fit";
+  EXPECT_EQ(dgrp_fmt(&e.dg, "1", DGRP_NSTYLES, 0, &e.sc, nullptr, 0), 9003);
 }
 
 TEST(FszStr, Styles) {
@@ -170,47 +112,27 @@ TEST(FszStr, Styles) {
     unsigned sizefmt, style;
     const char* want;
   } cases[] = {
-      {0, FSZ_K, DGRP_SI_EN, "0 KB"},
-      {1, FSZ_K, DGRP_SI_EN, "1 KB"},
-      {1024, FSZ_K, DGRP_SI_EN, "1 KB"},
-      {1025, FSZ_K, DGRP_SI_EN, "2 KB"},
+      {0, FSZ_K, DGRP_SI_EN, "0 KB"},       {1, FSZ_K, DGRP_SI_EN, "1 KB"},
+      {1024, FSZ_K, DGRP_SI_EN, "1 KB"},    {1025, FSZ_K, DGRP_SI_EN, "2 KB"},
       {UINT64_MAX, FSZ_K, DGRP_SI_EN, "18 014 398 509 481 984 KB"},
       {1234567890, FSZ_B, DGRP_LOCALE, "1,234,567,890"},
-      {500, FSZ_H, DGRP_SI_EN, "500B"},
-      {1023, FSZ_H, DGRP_SI_EN, "1023B"},
-      {1536, FSZ_H, DGRP_SI_EN, "1.5K"},
-      {1536, FSZ_H, DGRP_SI_FR, "1,5K"},
-      {1048575, FSZ_H, DGRP_SI_EN, "1024K"},  // 1024.0 is wider than four
-      {1048576, FSZ_H, DGRP_SI_EN, "1.0M"},
-      {11010048, FSZ_H, DGRP_SI_EN, "10.5M"},
-      {1073741823, FSZ_H, DGRP_SI_EN, "1024M"},
-      {1ull << 40, FSZ_H, DGRP_SI_EN, "1.0T"},
-      {3ull << 50, FSZ_H, DGRP_SI_EN, "3.0P"},
-      {UINT64_MAX, FSZ_H, DGRP_SI_EN, "16.0E"},
+      {500, FSZ_H, DGRP_SI_EN, "500B"},     {1536, FSZ_H, DGRP_SI_EN, "1.5K"},
+      {1536, FSZ_H, DGRP_SI_FR, "1,5K"},    {1048575, FSZ_H, DGRP_SI_EN, "1024K"},
+      {11010048, FSZ_H, DGRP_SI_EN, "10.5M"}, {1ull << 40, FSZ_H, DGRP_SI_EN, "1.0T"},
+      {3ull << 50, FSZ_H, DGRP_SI_EN, "3.0P"}, {UINT64_MAX, FSZ_H, DGRP_SI_EN, "16.0E"},
   };
   Env e;
   for (const auto& c : cases) {
-    int rc = -1;
-    EXPECT_EQ(e.size(c.size, c.sizefmt, c.style, &rc), c.want) << c.size;
-    EXPECT_EQ(rc, 0);
+    char out[64];
+    EXPECT_EQ(fsz_str(c.size, c.sizefmt, &e.dg, c.style, &e.sc, out, sizeof out), 0);
+    EXPECT_STREQ(out, c.want) << c.size;
   }
-}
-
-TEST(FszStr, Refusals) {
-  Env e;
-  char out[5] = "xxxx";
-  {
-    LogCapture log;
-    EXPECT_EQ(fsz_str(1536, FSZ_H, &e.dg, DGRP_SI_EN, &e.sc, out, 4), 9005);
-    EXPECT_TRUE(log.has("`str' too small - size: 4.")) << log.got;
-  }
-  EXPECT_STREQ(out, "");
-  EXPECT_EQ(fsz_str(1536, FSZ_H, &e.dg, DGRP_SI_EN, &e.sc, out, 5), 0);
-  EXPECT_STREQ(out, "1.5K");
+  char out[5] = "junk";
   LogCapture log;
-  EXPECT_EQ(fsz_str(1, 3, &e.dg, DGRP_SI_EN, &e.sc, out, sizeof out), 9003);
+  EXPECT_EQ(fsz_str(1536, FSZ_H, &e.dg, DGRP_SI_EN, &e.sc, out, 4), 9005);
   EXPECT_EQ(fsz_str(1, FSZ_B, nullptr, DGRP_SI_EN, &e.sc, out, sizeof out), 9003);
-  EXPECT_TRUE(log.has("`dgrp' is NUL.")) << log.got;
+  EXPECT_STREQ(out, "");
+  EXPECT_TRUE(log.has("`str' too small - size: 4.") && log.has("`dgrp' is NUL.")) << log.got;
 }
 
 }  // namespace

@@ -108,142 +108,93 @@ TEST_F(Timef, Refusals) {
 
 namespace {
 
-constexpr const char* kMon[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
-struct tm mk(int y, int mon, int d, int h = 0, int mi = 0, int s = 0) {
+struct tm mk(int y, int mon, int d, int h = 5, int mi = 6, int s = 7) {
   struct tm t = {};
-  t.tm_year = y - 1900;
-  t.tm_mon = mon - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = mi;
-  t.tm_sec = s;
+  t.tm_year = y - 1900, t.tm_mon = mon - 1, t.tm_mday = d, t.tm_hour = h, t.tm_min = mi, t.tm_sec = s;
   return t;
 }
 
-// Local now moved back by whole months, at 09:05:00 on day mday of that month.
-struct tm months_ago(int n, int mday) {
-  time_t t = time(nullptr);
-  struct tm now = *localtime(&t);
-  struct tm r = now;
-  r.tm_mon -= n;
-  r.tm_mday = 1;
-  r.tm_hour = 12;
-  mktime(&r);  // normalises month and year
-  r.tm_mday = mday;
-  r.tm_hour = 9;
-  r.tm_min = 5;
-  r.tm_sec = 0;
+// Local now, n whole months back, day d, 09:05.
+struct tm months_ago(int n, int d) {
+  time_t now = time(nullptr);
+  struct tm r = *localtime(&now);
+  r.tm_mon -= n, r.tm_mday = 1, r.tm_hour = 12;
+  mktime(&r);
+  r.tm_mday = d, r.tm_hour = 9, r.tm_min = 5;
   return r;
 }
 
-void set_text(char** f, const char* s) {
-  free(*f);
-  *f = strdup(s);
+std::string show(const struct tm& t, unsigned style, const char* usr = nullptr, int* rc = nullptr,
+                 unsigned size = 64) {
+  syscfg sc;
+  syscfg_init(&sc);
+  char buf[64] = "junk";
+  int r = timef_to_str(&t, style, usr, &sc, buf, size);
+  syscfg_free(&sc);
+  if (rc) *rc = r;
+  return buf;
 }
 
-struct Display {
-  syscfg sc;
-  Display() { syscfg_init(&sc); }
-  ~Display() { syscfg_free(&sc); }
-  std::string str(const struct tm& t, unsigned style, const char* usr = nullptr, int* rc = nullptr,
-                  unsigned size = 128) {
-    char buf[128] = "junk";
-    int r = timef_to_str(&t, style, usr, &sc, buf, size);
-    if (rc) *rc = r;
-    return buf;
-  }
-};
-
-TEST(TimefRecent, MonthsBack) {
-  const struct tm now = mk(2026, 12, 7);
-  const struct tm jan = mk(2026, 2, 10);
+TEST(TimefToStr, RecentRule) {
+  const struct tm now = mk(2026, 12, 7), jan = mk(2026, 2, 10);
   const struct {
     struct tm t;
     const struct tm* now;
     bool want;
   } cases[] = {
-      {mk(2026, 12, 31), &now, true},  {mk(2026, 7, 1), &now, true},    {mk(2026, 6, 7), &now, true},
-      {mk(2026, 6, 6), &now, false},   {mk(2026, 5, 31), &now, false},  {mk(2025, 12, 7), &now, false},
-      {mk(2027, 1, 1), &now, false},   {mk(2025, 9, 1), &jan, true},    {mk(2025, 8, 10), &jan, true},
-      {mk(2025, 8, 9), &jan, false},   {mk(2024, 12, 31), &jan, false},
+      {mk(2026, 12, 31), &now, true}, {mk(2026, 7, 1), &now, true},   {mk(2026, 6, 7), &now, true},
+      {mk(2026, 6, 6), &now, false},  {mk(2025, 12, 7), &now, false}, {mk(2027, 1, 1), &now, false},
+      {mk(2025, 8, 10), &jan, true},  {mk(2025, 8, 9), &jan, false},  {mk(2024, 12, 31), &jan, false},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(timef_is_recent(&c.t, c.now), c.want) << c.t.tm_year + 1900 << "-" << c.t.tm_mon + 1 << "-"
-                                                      << c.t.tm_mday;
-}
-
-TEST(TimefToStr, FixedStyles) {
-  Display d;
-  const struct tm old = mk(2021, 3, 4, 5, 6, 7);
-  const struct {
-    unsigned style;
-    const char* usr;
-    const char* want;
-  } cases[] = {
-      {TIMEF_ISO, nullptr, "2021-03-04"},
-      {TIMEF_ISO_LONG, nullptr, "2021-03-04 05:06:07"},
-      {TIMEF_LS, nullptr, "Mar 04  2021"},
-      {TIMEF_LS_LONG, nullptr, "Mar 04 05:06:07 2021"},
-      {TIMEF_USR, "%Y/%m/%d %%", "2021/03/04 %"},
-  };
-  for (const auto& c : cases) {
-    int rc = -1;
-    EXPECT_EQ(d.str(old, c.style, c.usr, &rc), c.want) << c.style;
-    EXPECT_EQ(rc, 0);
-  }
-}
-
-TEST(TimefToStr, RecentTimesShowTheClock) {
-  Display d;
+    EXPECT_EQ(timef_is_recent(&c.t, c.now), c.want) << c.t.tm_year << "-" << c.t.tm_mon << "-" << c.t.tm_mday;
+  static constexpr const char* kMon[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   const struct tm five = months_ago(5, 1), seven = months_ago(7, 28);
-  EXPECT_EQ(d.str(five, TIMEF_LS), std::string(kMon[five.tm_mon]) + " 01 09:05");
-  char iso[32];
-  snprintf(iso, sizeof iso, "%02d-01 09:05", five.tm_mon + 1);
-  EXPECT_EQ(d.str(five, TIMEF_ISO), iso);
-  snprintf(iso, sizeof iso, "%s 28  %d", kMon[seven.tm_mon], seven.tm_year + 1900);
-  EXPECT_EQ(d.str(seven, TIMEF_LS), iso);
-  snprintf(iso, sizeof iso, "%d-%02d-28", seven.tm_year + 1900, seven.tm_mon + 1);
-  EXPECT_EQ(d.str(seven, TIMEF_ISO), iso);
+  EXPECT_EQ(show(five, TIMEF_LS), std::string(kMon[five.tm_mon]) + " 01 09:05");
+  EXPECT_EQ(show(seven, TIMEF_LS), std::string(kMon[seven.tm_mon]) + " 28  " + std::to_string(seven.tm_year + 1900));
+  char iso[2][16];
+  snprintf(iso[0], sizeof iso[0], "%02d-01 09:05", five.tm_mon + 1);
+  snprintf(iso[1], sizeof iso[1], "%d-%02d-28", seven.tm_year + 1900, seven.tm_mon + 1);
+  EXPECT_EQ(show(five, TIMEF_ISO), iso[0]);
+  EXPECT_EQ(show(seven, TIMEF_ISO), iso[1]);
 }
 
-TEST(TimefToStr, Refusals) {
-  Display d;
-  const struct tm t = mk(2021, 3, 4, 5, 6, 7);
-  struct tm bad = t;
+TEST(TimefToStr, StylesAndRefusals) {
+  struct tm bad = mk(2021, 3, 4);
   bad.tm_mon = 12;
   const struct {
-    const struct tm* t;
+    struct tm t;
     unsigned style;
     const char* usr;
     unsigned size;
     int rc;
-    const char* msg;
+    const char* want;  // the text, or the message on failure
   } cases[] = {
-      {&t, TIMEF_USR, "", 128, 9003, "Invalid `usrfmt' []."},
-      {&t, TIMEF_USR, nullptr, 128, 9003, "Invalid `usrfmt' [NUL]."},
-      {&t, TIMEF_USR, "%Y %Q", 128, 9003, "Invalid `usrfmt' [%Y %Q]."},
-      {&t, TIMEF_USR, "%Y %", 128, 9003, "Invalid `usrfmt' [%Y %]."},
-      {&t, 7, nullptr, 128, 9003, "Invalid `tfmt' [7]."},
-      {&bad, TIMEF_ISO_LONG, nullptr, 128, 9003, "Invalid `tm' - 2021-13-4"},
-      {&t, TIMEF_ISO_LONG, nullptr, 19, 9005, "`strsize' too small [19]."},
-      {&t, TIMEF_USR, "%Y", 4, 9005, "`strsize' too small [4]."},
+      {mk(2021, 3, 4), TIMEF_ISO, nullptr, 64, 0, "2021-03-04"},
+      {mk(2021, 3, 4), TIMEF_ISO_LONG, nullptr, 20, 0, "2021-03-04 05:06:07"},
+      {mk(2021, 3, 4), TIMEF_LS, nullptr, 64, 0, "Mar 04  2021"},
+      {mk(2021, 3, 4), TIMEF_LS_LONG, nullptr, 64, 0, "Mar 04 05:06:07 2021"},
+      {mk(2021, 3, 4), TIMEF_USR, "%Y/%m %%", 64, 0, "2021/03 %"},
+      {mk(2021, 3, 4), TIMEF_ISO_LONG, nullptr, 19, 9005, "`strsize' too small [19]."},
+      {mk(2021, 3, 4), TIMEF_USR, "", 64, 9003, "Invalid `usrfmt' []."},
+      {mk(2021, 3, 4), TIMEF_USR, nullptr, 64, 9003, "Invalid `usrfmt' [NUL]."},
+      {mk(2021, 3, 4), TIMEF_USR, "%Y %Q", 64, 9003, "Invalid `usrfmt' [%Y %Q]."},
+      {mk(2021, 3, 4), TIMEF_USR, "%Y %", 64, 9003, "Invalid `usrfmt' [%Y %]."},
+      {mk(2021, 3, 4), 7, nullptr, 64, 9003, "Invalid `tfmt' [7]."},
+      {bad, TIMEF_ISO_LONG, nullptr, 64, 9003, "Invalid `tm' - 2021-13-4"},
   };
   for (const auto& c : cases) {
     LogCapture log;
     int rc = -1;
-    EXPECT_EQ(d.str(*c.t, c.style, c.usr, &rc, c.size), "") << c.msg;
-    EXPECT_EQ(rc, c.rc) << c.msg;
-    EXPECT_TRUE(log.has(c.msg)) << log.got;
+    std::string got = show(c.t, c.style, c.usr, &rc, c.size);
+    EXPECT_EQ(rc, c.rc) << c.want;
+    if (rc) {
+      EXPECT_TRUE(got.empty() && log.has(c.want)) << got << log.got;
+    } else {
+      EXPECT_EQ(got, c.want);
+    }
   }
-  int rc = -1;
-  EXPECT_EQ(d.str(t, TIMEF_ISO_LONG, nullptr, &rc, 20), "2021-03-04 05:06:07") << "exactly fits";
-  EXPECT_EQ(d.str(t, TIMEF_USR, "%Y", &rc, 5), "2021");
-  LogCapture log;
-  char buf[8];
-  EXPECT_EQ(timef_to_str(&t, TIMEF_ISO, nullptr, nullptr, buf, sizeof buf), 9003);
-  EXPECT_TRUE(log.has("Invalid param - tm: ")) << log.got;
 }
 
 // The locale's side stands in here: it shows what it was asked for.
@@ -253,31 +204,23 @@ int fake_lc(unsigned what, const struct tm* t, const char* picture, char* buf, u
   return 0;
 }
 
-struct FakeLocale {
-  timef_lc_fn prev = timef_set_lc(fake_lc);
-  ~FakeLocale() { timef_set_lc(prev); }
-};
-
 TEST(TimefToStr, LocaleStyles) {
-  FakeLocale fl;
-  Display d;
-  const struct tm t = mk(2021, 3, 4, 5, 6, 7);
-  EXPECT_EQ(d.str(t, TIMEF_LC_SHORT), "0[-] 2[-]") << "no pictures: the locale's own";
-  EXPECT_EQ(d.str(t, TIMEF_LC_LONG), "1[-], 3[-]");
-  set_text(&d.sc.tf_shortdate, "d.M.yyyy");
-  set_text(&d.sc.tf_longdate, "");
-  set_text(&d.sc.tf_time, "HH:mm:ss");
-  set_text(&d.sc.tf_dtsep, " at");
-  EXPECT_EQ(d.str(t, TIMEF_LC_SHORT), "0[d.M.yyyy] 2[HH:mm:ss]");
-  EXPECT_EQ(d.str(t, TIMEF_LC_LONG), "1[-] at 3[HH:mm:ss]");
-  free(d.sc.tf_dtsep);
-  d.sc.tf_dtsep = nullptr;
-  EXPECT_EQ(d.str(t, TIMEF_LC_LONG), "1[-] 3[HH:mm:ss]");
-  int rc = -1;
-  EXPECT_EQ(d.str(t, TIMEF_LC_SHORT, nullptr, &rc, 23), "");
-  EXPECT_EQ(rc, 9005);
-  EXPECT_EQ(d.str(mk(1500, 1, 1), TIMEF_LC_SHORT, nullptr, &rc), "");
-  EXPECT_EQ(rc, 87) << "the system's code comes back";
+  timef_lc_fn prev = timef_set_lc(fake_lc);
+  syscfg sc;
+  syscfg_init(&sc);
+  sc.tf_shortdate = strdup("d.M.yyyy");
+  sc.tf_longdate = strdup("");  // no picture: the locale's own
+  char buf[64];
+  const struct tm t = mk(2021, 3, 4);
+  EXPECT_EQ(timef_to_str(&t, TIMEF_LC_SHORT, nullptr, &sc, buf, sizeof buf), 0);
+  EXPECT_STREQ(buf, "0[d.M.yyyy] 2[-]");
+  EXPECT_EQ(timef_to_str(&t, TIMEF_LC_LONG, nullptr, &sc, buf, sizeof buf), 0);
+  EXPECT_STREQ(buf, "1[-], 3[-]");
+  EXPECT_EQ(timef_to_str(&t, TIMEF_LC_SHORT, nullptr, &sc, buf, 16), 9005);
+  const struct tm old = mk(1500, 1, 1);
+  EXPECT_EQ(timef_to_str(&old, TIMEF_LC_LONG, nullptr, &sc, buf, sizeof buf), 87) << "the system's code";
+  syscfg_free(&sc);
+  timef_set_lc(prev);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Window units against a real window: its own device context with a font and a mapping
-// mode of its own, so characters and logical units differ from pixels.
+// Window units against a real window whose own device context has a font and a mapping
+// mode of its own, so characters, logical units and pixels all differ.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,24 +11,20 @@
 
 namespace {
 
-LRESULT CALLBACK plain_proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
 struct OwnDcWindow {
   HWND wnd = nullptr;
-  HFONT font = nullptr;
+  HFONT font = CreateFontA(-23, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH, "Courier New");
   TEXTMETRICA tm = {};
   OwnDcWindow() {
     WNDCLASSA wc = {};
-    wc.style = CS_OWNDC;
-    wc.lpfnWndProc = plain_proc;
+    wc.style = CS_OWNDC;  // what is set in the context stays
+    wc.lpfnWndProc = DefWindowProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "wndf_test";
     RegisterClassA(&wc);
-    wnd = CreateWindowA("wndf_test", "wndf", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                        wc.hInstance, nullptr);
-    if (!wnd) return;
-    HDC dc = GetDC(wnd);  // the window's own: what is set here stays
-    font = CreateFontA(-23, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH, "Courier New");
+    wnd = CreateWindowA("wndf_test", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, wc.hInstance,
+                        nullptr);
+    HDC dc = GetDC(wnd);
     SelectObject(dc, font);
     SetMapMode(dc, MM_ANISOTROPIC);
     SetWindowExtEx(dc, 2, 4, nullptr);
@@ -38,81 +34,52 @@ struct OwnDcWindow {
   }
   ~OwnDcWindow() {
     if (wnd) DestroyWindow(wnd);
-    if (font) DeleteObject(font);
+    DeleteObject(font);
   }
 };
 
 TEST(Wndf, Units) {
   OwnDcWindow w;
-  ASSERT_NE(w.wnd, nullptr);
-  ASSERT_GT(w.tm.tmAveCharWidth, 0);
-  ASSERT_NE(w.tm.tmAveCharWidth, w.tm.tmHeight) << "the two axes must be told apart";
+  ASSERT_TRUE(w.wnd && w.tm.tmAveCharWidth > 0 && w.tm.tmAveCharWidth != w.tm.tmHeight);
+  const int cw = w.tm.tmAveCharWidth, ch = w.tm.tmHeight;
   const struct {
     const char* str;
-    int x, y;
+    int rc, x, y;
   } cases[] = {
-      {"12C", 12 * (int)w.tm.tmAveCharWidth, 12 * (int)w.tm.tmHeight},
-      {"3c", 3 * (int)w.tm.tmAveCharWidth, 3 * (int)w.tm.tmHeight},
-      {"10L", 30, 5},
-      {"10l", 30, 5},
-      {"10", 30, 5},
-      {"10 px", 30, 5},  // white space ends the number: logical units
-      {"5p", 5, 5},
-      {"5P", 5, 5},
-      {"0", 0, 0},
-      {"0x", 0, 0},  // zero is zero, whatever follows
+      {"12C", 0, 12 * cw, 12 * ch}, {"3c", 0, 3 * cw, 3 * ch}, {"10L", 0, 30, 5}, {"10", 0, 30, 5},
+      {"10 px", 0, 30, 5},  // white space ends the number: logical units
+      {"5p", 0, 5, 5}, {"0x", 0, 0, 0},  // zero is zero, whatever follows
+      {"3x", 9003, 77, 77}, {"3.5C", 9003, 77, 77}, {"", 9003, 77, 77}, {" 3", 9003, 77, 77},
+      {"-3", 9003, 77, 77}, {"2147483648P", 9003, 77, 77},
   };
   for (const auto& c : cases) {
-    int x = -1, y = -1;
-    EXPECT_EQ(wndf_x(w.wnd, c.str, &x), 0) << c.str;
-    EXPECT_EQ(wndf_y(w.wnd, c.str, &y), 0) << c.str;
-    EXPECT_EQ(x, c.x) << c.str;
-    EXPECT_EQ(y, c.y) << c.str;
-  }
-}
-
-TEST(Wndf, Refusals) {
-  OwnDcWindow w;
-  ASSERT_NE(w.wnd, nullptr);
-  const char* bad[] = {"3x", "3.5C", "C", "", " 3", "-3", "+3", "99999999999P", "2147483648C"};
-  for (const char* s : bad) {
     LogCapture log;
-    int v = 77;
-    EXPECT_EQ(wndf_x(w.wnd, s, &v), 9003) << s;
-    EXPECT_EQ(v, 77) << s;
-    EXPECT_TRUE(log.has(std::string("Invalid `str' [") + s + "].")) << log.got;
+    int x = 77, y = 77;
+    EXPECT_EQ(wndf_x(w.wnd, c.str, &x), c.rc) << c.str;
+    EXPECT_EQ(wndf_y(w.wnd, c.str, &y), c.rc) << c.str;
+    EXPECT_TRUE(x == c.x && y == c.y) << c.str << ": " << x << ", " << y;
+    if (c.rc) {
+      EXPECT_TRUE(log.has(std::string("Invalid `str' [") + c.str + "].")) << log.got;
+    }
   }
-  {
-    // a count that fits, but not once multiplied by the width
-    const std::string many = std::to_string(INT_MAX / w.tm.tmAveCharWidth + 1) + "C";
-    LogCapture log;
-    int v = 77;
-    EXPECT_EQ(wndf_x(w.wnd, many.c_str(), &v), 9009) << many;
-    EXPECT_EQ(v, 77);
-    EXPECT_TRUE(log.has("Window unit out of range [" + many + "]")) << log.got;
-  }
+  // a count that fits, but not once multiplied by the width
+  const std::string many = std::to_string(INT_MAX / cw + 1) + "C";
   LogCapture log;
   int v = 77;
-  EXPECT_EQ(wndf_y(w.wnd, nullptr, &v), 9003);
-  EXPECT_TRUE(log.has("Invalid param - wnd: ")) << log.got;
+  EXPECT_EQ(wndf_x(w.wnd, many.c_str(), &v), 9009);
+  EXPECT_TRUE(v == 77 && log.has("Window unit out of range [" + many + "]")) << log.got;
 }
 
-TEST(Wndf, DeviceContextFailure) {
-  // a window that is gone has no device context
+TEST(Wndf, WindowGone) {
   OwnDcWindow w;
-  ASSERT_NE(w.wnd, nullptr);
-  HWND gone = w.wnd;
   DestroyWindow(w.wnd);
-  w.wnd = nullptr;
   LogCapture log;
   int v = 77;
-  int rc = wndf_x(gone, "4C", &v);
-  EXPECT_NE(rc, 0);
-  EXPECT_EQ(v, 77);
-  EXPECT_TRUE(log.has("GetDC() failed - wnd: ")) << log.got;
-  int p = 0;
-  EXPECT_EQ(wndf_x(gone, "4P", &p), 0) << "pixels need no window";
-  EXPECT_EQ(p, 4);
+  EXPECT_NE(wndf_x(w.wnd, "4C", &v), 0);
+  EXPECT_TRUE(v == 77 && log.has("GetDC() failed - wnd: ")) << log.got;
+  EXPECT_EQ(wndf_y(w.wnd, "4P", &v), 0) << "pixels need no window";
+  EXPECT_EQ(v, 4);
+  w.wnd = nullptr;
 }
 
 }  // namespace

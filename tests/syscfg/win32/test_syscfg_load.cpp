@@ -1,5 +1,5 @@
-// The system's values: the user's locale settings and keyboard values, written here and
-// put back afterwards.
+// The system's values: the user's locale and keyboard settings are written here and put
+// back afterwards; the resource database's values go over them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,44 +11,33 @@
 
 namespace {
 
-constexpr const char* kKbd = "Control Panel\\Keyboard";
-
-// A registry value of the current user, restored (or removed) when the test ends.
-struct SavedValue {
-  const char* key;
+// A keyboard value of the current user, restored (or removed) at the end.
+struct KbdValue {
   const char* name;
-  bool had = false;
-  char old[256] = "";
-  SavedValue(const char* k, const char* n) : key(k), name(n) {
+  char old[64] = "";
+  bool had;
+  explicit KbdValue(const char* n) : name(n) {
     DWORD size = sizeof old;
-    had = RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS;
+    had = !RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Keyboard", name, RRF_RT_REG_SZ, nullptr, old, &size);
   }
   void set(const char* v) {
-    HKEY k = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr), 0);
-    RegSetValueExA(k, name, 0, REG_SZ, (const BYTE*)v, (DWORD)strlen(v) + 1);
-    RegCloseKey(k);
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Keyboard", name, REG_SZ, v, (DWORD)strlen(v) + 1);
   }
-  ~SavedValue() {
-    if (had) {
-      set(old);
-    } else {
-      HKEY k = nullptr;
-      if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_WRITE, &k) == 0) {
-        RegDeleteValueA(k, name);
-        RegCloseKey(k);
-      }
-    }
+  ~KbdValue() {
+    if (had) set(old);
+    else RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Keyboard", name);
   }
 };
 
-// A locale setting of the user, put back when the test ends.
-struct SavedLocale {
+// A locale setting of the user, restored at the end.
+struct LocaleValue {
   LCTYPE type;
   char old[128] = "";
-  explicit SavedLocale(LCTYPE t) : type(t) { GetLocaleInfoA(LOCALE_USER_DEFAULT, t, old, sizeof old); }
-  bool set(const char* v) { return SetLocaleInfoA(LOCALE_USER_DEFAULT, type, v) != 0; }
-  ~SavedLocale() { SetLocaleInfoA(LOCALE_USER_DEFAULT, type, old); }
+  LocaleValue(LCTYPE t, const char* v) : type(t) {
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, t, old, sizeof old);
+    EXPECT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, t, v)) << v;
+  }
+  ~LocaleValue() { SetLocaleInfoA(LOCALE_USER_DEFAULT, type, old); }
 };
 
 struct Cfg {
@@ -57,87 +46,54 @@ struct Cfg {
   ~Cfg() { syscfg_free(&sc); }
 };
 
-TEST(SyscfgLoad, Keyboard) {
-  SavedValue delay(kKbd, "KeyboardDelay"), speed(kKbd, "KeyboardSpeed");
+TEST(SyscfgLoad, SystemValues) {
+  KbdValue delay("KeyboardDelay"), speed("KeyboardSpeed");
+  LocaleValue g(LOCALE_SGROUPING, "3;2;0"), t(LOCALE_STHOUSAND, "'"), d(LOCALE_SDECIMAL, ","),
+      sd(LOCALE_SSHORTDATE, "dd/MM/yyyy"), tf(LOCALE_STIMEFORMAT, "HH:mm:ss");
   delay.set("2");
   speed.set("10");
-  {
-    Cfg c;
-    ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_KBD, 0, nullptr), 0);
-    EXPECT_EQ(c.sc.kbd_delay, 750u);
-    EXPECT_EQ(c.sc.kbd_period, 350u);
-    EXPECT_EQ(c.sc.sm_cxedge, 0) << "metrics not asked for";
-  }
+  Cfg c;
+  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_FMTS | SYSCFG_KBD, SYSCFG_FMT_DGRP, nullptr), 0);
+  EXPECT_EQ(std::string(c.sc.dgrp_fmt) + " " + c.sc.dgrp_grpsep + c.sc.dgrp_decmark, "%*%2%S%3 ',");
+  EXPECT_STREQ(c.sc.lc_decpoint, ".") << "the runtime's, not the user's";
+  EXPECT_EQ(c.sc.kbd_delay, 750u);
+  EXPECT_EQ(c.sc.kbd_period, 350u);
+  EXPECT_TRUE(!c.sc.tf_shortdate && !c.sc.sm_cxedge) << "not asked for";
+  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_FMTS | SYSCFG_SM, SYSCFG_FMT_TIME, nullptr), 0);
+  EXPECT_EQ(std::string(c.sc.tf_shortdate) + " " + c.sc.tf_time, "dd/MM/yyyy HH:mm:ss");
+  EXPECT_EQ(c.sc.sm_cxedge, GetSystemMetrics(SM_CXEDGE));
+  EXPECT_EQ(c.sc.sm_cyedge, GetSystemMetrics(SM_CYEDGE));
+
   // values no control panel writes keep the defaults
   delay.set("");
   speed.set("40");
-  Cfg c;
+  Cfg k;
   LogCapture log;
-  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_KBD, 0, nullptr), 0);
-  EXPECT_EQ(c.sc.kbd_delay, 0u);
-  EXPECT_EQ(c.sc.kbd_period, 0u);
-  EXPECT_TRUE(log.has("Invalid `KeyboardSpeed' [40].")) << log.got;
-}
-
-TEST(SyscfgLoad, LocaleFormats) {
-  SavedLocale grouping(LOCALE_SGROUPING), thousand(LOCALE_STHOUSAND), decimal(LOCALE_SDECIMAL),
-      shortdate(LOCALE_SSHORTDATE), timefmt(LOCALE_STIMEFORMAT);
-  ASSERT_TRUE(grouping.set("3;2;0"));
-  ASSERT_TRUE(thousand.set("'"));
-  ASSERT_TRUE(decimal.set(","));
-  ASSERT_TRUE(shortdate.set("dd/MM/yyyy"));
-  ASSERT_TRUE(timefmt.set("HH:mm:ss"));
-  Cfg c;
-  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_FMTS, SYSCFG_FMT_DGRP, nullptr), 0);
-  EXPECT_STREQ(c.sc.dgrp_fmt, "%*%2%S%3");
-  EXPECT_STREQ(c.sc.dgrp_grpsep, "'");
-  EXPECT_STREQ(c.sc.dgrp_decmark, ",");
-  EXPECT_STREQ(c.sc.lc_decpoint, ".") << "the runtime's, not the user's";
-  EXPECT_EQ(c.sc.tf_shortdate, nullptr) << "dates not asked for";
-  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_FMTS, SYSCFG_FMT_TIME, nullptr), 0);
-  EXPECT_STREQ(c.sc.tf_shortdate, "dd/MM/yyyy");
-  EXPECT_STREQ(c.sc.tf_time, "HH:mm:ss");
-  EXPECT_NE(c.sc.tf_longdate, nullptr);
-}
-
-TEST(SyscfgLoad, Metrics) {
-  Cfg c;
-  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_SM, 0, nullptr), 0);
-  EXPECT_EQ(c.sc.sm_cxedge, GetSystemMetrics(SM_CXEDGE));
-  EXPECT_EQ(c.sc.sm_cyedge, GetSystemMetrics(SM_CYEDGE));
-  EXPECT_GT(c.sc.sm_cxedge, 0);
-  EXPECT_STREQ(c.sc.dgrp_fmt, "%*%3") << "formats not asked for";
-  LogCapture log;
-  EXPECT_EQ(syscfg_load(nullptr, SYSCFG_SM, 0, nullptr), 9003);
-  EXPECT_TRUE(log.has("`syscfg' is NUL.")) << log.got;
+  ASSERT_EQ(syscfg_load(&k.sc, SYSCFG_KBD, 0, nullptr), 0);
+  EXPECT_EQ(syscfg_load(nullptr, 0, 0, nullptr), 9003);
+  EXPECT_TRUE(k.sc.kbd_delay == 0 && k.sc.kbd_period == 0);
+  EXPECT_TRUE(log.has("Invalid `KeyboardSpeed' [40].") && log.has("`syscfg' is NUL.")) << log.got;
 }
 
 TEST(SyscfgLoad, ResourcesOverride) {
-  SavedValue delay(kKbd, "KeyboardDelay");
+  KbdValue delay("KeyboardDelay");
   delay.set("1");
   xrm x = {};
   ASSERT_EQ(xrm_init(&x, "quarnw", "moxware", "joe", nullptr, nullptr), 0);
   db* d = xrm_db_new(&x);
   ASSERT_NE(d, nullptr);
-  ASSERT_EQ(xrm_put(d, "*sys.dgrp.num.fmt", 0, "%*%4"), 0);
-  ASSERT_EQ(xrm_put(d, "*sys.kbd.delay", 0, "123"), 0);
-  ASSERT_EQ(xrm_put(d, "joe.quarnw.sys.timefmt.dtsep", 0, " -"), 0);
-  ASSERT_EQ(xrm_put(d, "otherapp.sys.dgrp.num.grpsep", 0, "'"), 0);  // not this program's
-  {
-    Cfg c;
-    ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_KBD | SYSCFG_SM, 0, d), 0);
-    EXPECT_STREQ(c.sc.dgrp_fmt, "%*%4");
-    EXPECT_EQ(c.sc.kbd_delay, 123u) << "the resource over the system's 500";
-    EXPECT_STREQ(c.sc.tf_dtsep, " -");
-    EXPECT_STREQ(c.sc.dgrp_grpsep, ",");
-    EXPECT_EQ(c.sc.sm_cxedge, GetSystemMetrics(SM_CXEDGE));
-  }
-  // numbers read as the settings read them: a prefix gives the base
-  ASSERT_EQ(xrm_put(d, "*sys.sm.cxedge", 0, "0x10"), 0);
+  const char* res[][2] = {{"*sys.dgrp.num.fmt", "%*%4"}, {"*sys.kbd.delay", "123"},
+                          {"joe.quarnw.sys.timefmt.dtsep", " -"}, {"*sys.sm.cxedge", "0x10"},
+                          {"otherapp.sys.dgrp.num.grpsep", "'"}};  // not this program's
+  for (const auto& r : res) ASSERT_EQ(xrm_put(d, r[0], 0, r[1]), 0) << r[0];
   Cfg c;
-  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_SM, 0, d), 0);
+  ASSERT_EQ(syscfg_load(&c.sc, SYSCFG_KBD | SYSCFG_SM, 0, d), 0);
+  EXPECT_STREQ(c.sc.dgrp_fmt, "%*%4");
+  EXPECT_EQ(c.sc.kbd_delay, 123u) << "the resource over the system's 500";
+  EXPECT_STREQ(c.sc.tf_dtsep, " -");
   EXPECT_EQ(c.sc.sm_cxedge, 16);
   EXPECT_EQ(c.sc.sm_cyedge, GetSystemMetrics(SM_CYEDGE));
+  EXPECT_STREQ(c.sc.dgrp_grpsep, ",");
   xrm_free(&x);
 }
 
