@@ -83,7 +83,39 @@ TEST_F(Fixture, FailuresAndNothingToDo) {
   cmd* c = cmdlist_add(&l, "c", "shexec -verb:open", "p", 0);
   std::string missing = dir + "\\no such.exe";
   LogCapture log;
+  // the shell tells the user in a message box of this process; a watcher answers it
+  volatile LONG stop = 0, boxes = 0;
+  struct Watch {
+    volatile LONG* stop;
+    volatile LONG* boxes;
+  } w{&stop, &boxes};
+  HANDLE th = CreateThread(
+      nullptr, 0,
+      [](LPVOID p) -> DWORD {
+        Watch* w = static_cast<Watch*>(p);
+        while (!*w->stop) {
+          EnumWindows(
+              [](HWND h, LPARAM lp) -> BOOL {
+                DWORD pid = 0;
+                char cls[16] = "";
+                GetWindowThreadProcessId(h, &pid);
+                GetClassNameA(h, cls, sizeof cls);
+                if (pid == GetCurrentProcessId() && strcmp(cls, "#32770") == 0 && IsWindowVisible(h)) {
+                  InterlockedIncrement(reinterpret_cast<Watch*>(lp)->boxes);
+                  PostMessageA(h, WM_COMMAND, IDOK, 0);
+                }
+                return TRUE;
+              },
+              reinterpret_cast<LPARAM>(w));
+          Sleep(100);
+        }
+        return 0;
+      },
+      &w, 0, nullptr);
   int e = cmd_run(c, missing.c_str(), nullptr, nullptr);
+  stop = 1;
+  WaitForSingleObject(th, 5000);
+  CloseHandle(th);
   EXPECT_NE(e, 0);
   EXPECT_NE(e, 9003);  // the system's code
   EXPECT_TRUE(log.has("ShellExecuteEx() failed - verb: `open', pfile: `" + missing + "', params: `p', pdir: `NUL'."))
