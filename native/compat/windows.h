@@ -61,7 +61,8 @@ enum : DWORD {
   ERROR_NOT_OWNER = 288,
   ERROR_PIPE_BUSY = 231,
   ERROR_NO_UNICODE_TRANSLATION = 1113,
-  ERROR_SEM_TIMEOUT = 121
+  ERROR_SEM_TIMEOUT = 121,
+  ERROR_ABANDONED_WAIT_0 = 735
 };
 
 enum : DWORD {
@@ -215,6 +216,8 @@ DWORD GetTimeZoneInformation(TIME_ZONE_INFORMATION* tzi);
 // --- environment ---
 DWORD GetEnvironmentVariableA(const char* name, char* buf, DWORD size);
 BOOL SetEnvironmentVariableA(const char* name, const char* value);
+// The login name from USER (LOGNAME); *size in: buffer size, out: length with the zero.
+BOOL GetUserNameA(char* buf, DWORD* size);
 
 // --- mutexes (recursive for their owner, as the system's) and handles ---
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES sa, BOOL initial_owner, const char* name);
