@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "c/log_capture.h"
+#include "quarnw/resimg.h"
 
 namespace {
 
@@ -102,6 +103,24 @@ TEST_F(AppTxr, UserTranslationsOverrideTheBuiltInOnes) {
   write("mine.txr", "ctx: c\nid: b\n: mine\n");
   EXPECT_EQ(load("en", builtin, "mine.txr"), 0);
   EXPECT_EQ(get("c", "b"), "mine");
+}
+
+TEST_F(AppTxr, TheProgramsBuiltInTextsWithAUserFile) {
+  auto start = [&](const char* lang) {
+    return apptxr_load(&tx, lang, "quarnw", "moxware", quarnw_txr_img, quarnw_txr_img_size, dir.c_str(), nullptr);
+  };
+  ASSERT_EQ(start("en"), 0);
+  EXPECT_EQ(get("err.qnex", "Invalid `-ad': %s."), "Invalid `Accessed time': %s.");
+  EXPECT_EQ(get("err.qnex", "Invalid `-xy': %s."), "Invalid `-xy': %s.");  // missing: the id, placeholders kept
+  write("quarnw.txr", "ctx: flist.col.name\nid: ad\n: Last access\n");
+  ASSERT_EQ(start("en-US"), 0);
+  EXPECT_EQ(get("flist.col.name", "ad"), "Last access");
+  EXPECT_EQ(get("flist.col.name", "size"), "Size");
+  write("quarnw.txr", "lang: de\nctx: flist.col.name\nid: size\n: Gr\xf6\xdf" "e\nctx: menu.name\nid: fopen\n[de]: \\w_\xd6" "ffnen\n");
+  ASSERT_EQ(start("de-AT"), 0);  // only the user's German texts fit
+  EXPECT_EQ(get("flist.col.name", "size"), "Gr\xf6\xdf" "e");
+  EXPECT_EQ(get("menu.name", "fopen"), " _\xd6" "ffnen");
+  EXPECT_EQ(get("flist.col.name", "ad"), "ad");
 }
 
 TEST_F(AppTxr, FailuresOfTheBuiltInFileAndOfTheRequest) {

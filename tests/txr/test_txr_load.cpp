@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "c/log_capture.h"
+#include "quarnw/resimg.h"
 
 namespace {
 
@@ -191,7 +192,7 @@ TEST_F(TxrLoad, LengthLimitsAndFailuresOfTheStore) {
 }
 
 TEST_F(TxrLoad, IncludesReadInPlaceWithTheirOwnLanguage) {
-  write("b.txr", "id: inner\n[de]: innen\n: inner-en\nlang: de\n: innen2\nid: last\n: zuletzt");  // no final line end
+  write("b.txr", "id: inner\n[de]: innen\n: inner-en\nlang: de\n: innen2\nlang: fr\nid: last\n[de]: zuletzt");  // no final line end
   write("m.txr", "id: macro\n[de]: per Makro\n");
   set_env("QTXR_DIR", dir.c_str());
   std::string a = write("a.txr",
@@ -292,7 +293,22 @@ TEST_F(TxrLoad, CompressedInput) {
   EXPECT_EQ(load(corrupt), 9001);
 }
 
-TEST_F(TxrLoad, BadArgumentsAndGarbage) {
+TEST_F(TxrLoad, BuiltInEnglishTexts) {
+  ASSERT_EQ(txr_init(&tx, "en-GB"), 0);
+  ASSERT_EQ(txrl_load_data(tl, &tx, quarnw_txr_img, quarnw_txr_img_size), 0) << tl->errmsg;
+  EXPECT_EQ(wrong({{"err.qnex", "Invalid `-ad': %s.", "Invalid `Accessed time': %s."},
+                   {"err.qnex", "Invalid `-mtime': %s.", "Invalid `Modified days': %s."},
+                   {"flist.col.name", "ad", "Accessed time"},
+                   {"flist.col.name", "rpath", "Real path"},
+                   {"uerrlistMenu.name", "eclear", "Clear\tCtrl+Del"},
+                   {"flistMenu.name", "fcp", "_Copy\tCtrl+C"},
+                   {"ext.pri", "path", "Path pattern"},
+                   {"finfdlg.file", "Err.(FO)", "Err."}}),
+            "");
+  EXPECT_STREQ(tx.clang, "en");
+}
+
+TEST_F(TxrLoad, BadArguments) {
   LogCapture log;
   ASSERT_EQ(txr_init(&tx, "en"), 0);
   txr blank;
@@ -305,24 +321,8 @@ TEST_F(TxrLoad, BadArgumentsAndGarbage) {
   EXPECT_EQ(txrl_load_file(tl, &tx, nullptr), 9003);
   EXPECT_EQ(txrl_clear(nullptr), 9003);
   EXPECT_TRUE(log.has("`txrl' is NUL.") && log.has("Invalid param - txrl: ") && log.has(", fname: `NUL'.") &&
-              log.has(", data: (nil), datasize: 1.") + log.has(", data: 00000000, datasize: 1.") +
-                      log.has(", data: 0000000000000000, datasize: 1.") ==
-                  1)
+              log.has(", datasize: 1."))
       << log.done();
-  LogCapture quiet;
-  unsigned seed = 7;
-  for (int round = 0; round < 200; round++) {
-    std::string junk;
-    for (int i = 0; i < 300; i++) {
-      seed = seed * 1103515245 + 12345;
-      const char pick[] = "id:[]\\\n\r !#lang ctx-en";
-      junk += (seed >> 16) % 3 ? pick[(seed >> 8) % (sizeof pick - 1)] : (char)(seed >> 20);
-    }
-    if (round % 2) junk = bzip(junk);
-    int rc = load(junk);
-    EXPECT_TRUE(rc == 0 || rc == 9001 || rc == 9003 || rc == 9009) << rc;
-    EXPECT_EQ(rc, tl->err);
-  }
 }
 
 }  // namespace
