@@ -10,10 +10,21 @@ namespace {
 
 struct sortctx;
 typedef int (*fcmp_fn)(const frec* a, const frec* b, sortctx* c);
+// A number that orders as the comparator does wherever the two numbers differ (equal
+// numbers say nothing): the tree decides most steps on it without leaving its node.
+// pre2 (optional) receives the number for what follows: texts give their first 16 bytes.
+typedef unsigned long long (*fpre_fn)(const frec* r, const sortctx* c, unsigned long long* pre2);
 
 struct fcmp {
   fcmp_fn fn;
   bool rev;
+  fpre_fn pre;
+};
+
+// The tree's key: the record and the prefix of the first comparators.
+struct skey {
+  const frec* r;
+  unsigned long long pre, pre2;
 };
 
 struct sortctx {
@@ -23,6 +34,9 @@ struct sortctx {
   bool pathdir1st;
   bool treeicase;    // the list's own rule: which components are the same node
   bool warned;       // the component limit is reported once a sort
+  fpre_fn pre;       // of the first comparator after the directory order, or nullptr
+  bool prerev;
+  bool predir;       // the top bit holds the directory order
 };
 
 template <typename T>
@@ -191,20 +205,57 @@ int by_dir(const frec* a, const frec* b, sortctx* c) {
   return cmp_chains(dir_side(a), dir_side(b), c);
 }
 
+// The first eight bytes of a text, as the text rule orders them.
+unsigned long long text8(const char*& s, bool icase) {
+  unsigned long long v = 0;
+  int i = 0;
+  for (; i < 8 && *s; ++i, ++s) v = v << 8 | (icase ? g_ffold.t[(unsigned char)*s] : (unsigned char)*s);
+  return i ? v << (8 * (8 - i)) : 0;
+}
+
+unsigned long long text_pre(const char* s, bool icase, unsigned long long* pre2) {
+  unsigned long long v = text8(s, icase);
+  if (pre2) *pre2 = text8(s, icase);
+  return v;
+}
+
+unsigned long long pre_atime(const frec* r, const sortctx*, unsigned long long*) { return ft64(r->atime); }
+unsigned long long pre_ctime(const frec* r, const sortctx*, unsigned long long*) { return ft64(r->ctime); }
+unsigned long long pre_mtime(const frec* r, const sortctx*, unsigned long long*) { return ft64(r->mtime); }
+unsigned long long pre_attr(const frec* r, const sortctx*, unsigned long long* pre2) {
+  char s[8];
+  attr_text(r->attr, s);
+  return text_pre(s, false, pre2);
+}
+unsigned long long pre_size(const frec* r, const sortctx*, unsigned long long*) {
+  if (frec_isdir(r)) return 0;
+  return (r->size < ~0ull - 1 ? r->size : ~0ull - 1) + 1;
+}
+unsigned long long pre_name(const frec* r, const sortctx* c, unsigned long long* pre2) { return text_pre(r->name, c->icase, pre2); }
+unsigned long long pre_ext(const frec* r, const sortctx* c, unsigned long long* pre2) { return text_pre(frec_ext(r), c->icase, pre2); }
+unsigned long long pre_err(const frec* r, const sortctx*, unsigned long long*) {
+  return (unsigned long long)((long long)r->errcode + 0x80000000ll) << 32;
+}
+unsigned long long pre_foerr(const frec* r, const sortctx*, unsigned long long*) {
+  return (unsigned long long)((long long)r->foerrcode + 0x80000000ll) << 32;
+}
+
 constexpr struct {
   const char* id;
   fcmp_fn fn;
+  fpre_fn pre;
 } kIds[] = {
-    {"ad", by_atime}, {"Bd", by_ctime}, {"md", by_mtime}, {"attr", by_attr}, {"size", by_size},
-    {"name", by_name}, {"ext", by_ext},  {"err", by_err},  {"foerr", by_foerr}, {"dir", by_dir},
-    {"path", by_path}, {"rpath", by_rpath},
+    {"ad", by_atime, pre_atime},   {"Bd", by_ctime, pre_ctime}, {"md", by_mtime, pre_mtime},
+    {"attr", by_attr, pre_attr},   {"size", by_size, pre_size}, {"name", by_name, pre_name},
+    {"ext", by_ext, pre_ext},      {"err", by_err, pre_err},    {"foerr", by_foerr, pre_foerr},
+    {"dir", by_dir, nullptr},      {"path", by_path, nullptr},  {"rpath", by_rpath, nullptr},
 };
 
 inline bool key_sep(char ch) { return ch == ',' || ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; }
 
 void build_chain(sortctx* c, const char* keys, unsigned flags) {
   bool rev = (flags & FLIST_REVERSE) != 0;
-  if (flags & FLIST_DIRS_FIRST) c->chain[c->n++] = fcmp{by_dirorder, false};
+  if (flags & FLIST_DIRS_FIRST) c->chain[c->n++] = fcmp{by_dirorder, false, nullptr};
   bool ids = false, full = false;
   for (const char* p = keys ? keys : ""; *p;) {
     while (key_sep(*p)) ++p;
@@ -213,29 +264,53 @@ void build_chain(sortctx* c, const char* keys, unsigned flags) {
     while (*e && !key_sep(*e)) ++e;
     unsigned len = (unsigned)(e - p);
     fcmp_fn fn = nullptr;
+    fpre_fn pre = nullptr;
     for (const auto& k : kIds)
-      if (std::strlen(k.id) == len && !std::strncmp(k.id, p, len)) fn = k.fn;
+      if (std::strlen(k.id) == len && !std::strncmp(k.id, p, len)) fn = k.fn, pre = k.pre;
     if (!fn) {
       ERR_LOG(ERR_ERR, 9003, "Invalid sort id [%.*s] - ignored.", (int)len, p);
     } else if (c->n >= FLIST_MAX_SORT_IDS) {
       if (!full) ERR_LOG(ERR_ERR, 9009, "Max sort ids [%u] exceeded.", (unsigned)FLIST_MAX_SORT_IDS);
       full = true;
     } else {
-      c->chain[c->n++] = fcmp{fn, rev};
+      c->chain[c->n++] = fcmp{fn, rev, pre};
       ids = true;
     }
     p = e;
   }
-  if (ids)
-    c->chain[c->n++] = fcmp{by_seq, rev};
-  else
+  if (!ids) {
     c->n = 0;  // without a key the order of finding stands
+    return;
+  }
+  c->chain[c->n++] = fcmp{by_seq, rev, nullptr};
+  c->predir = (flags & FLIST_DIRS_FIRST) != 0;
+  const fcmp& first = c->chain[c->predir ? 1 : 0];
+  c->pre = first.pre;
+  c->prerev = first.rev;
+}
+
+skey prefix(const frec* r, const sortctx* c) {
+  skey k{r, 0, 0};
+  if (c->pre) k.pre = c->pre(r, c, &k.pre2);
+  if (c->predir) {
+    // the lowest bit of the first number goes to the top of the second
+    k.pre2 = (k.pre & 1) << 63 | k.pre2 >> 1;
+    k.pre = (unsigned long long)(r->dirorder != FLIST_DIR_ORDER) << 63 | k.pre >> 1;
+  }
+  return k;
 }
 
 int run_chain(unsigned, const void* k1, unsigned, unsigned, const void* k2, unsigned, void* usrdata) {
   sortctx* c = static_cast<sortctx*>(usrdata);
-  const frec* a = *static_cast<const frec* const*>(k1);
-  const frec* b = *static_cast<const frec* const*>(k2);
+  const skey* x = static_cast<const skey*>(k1);
+  const skey* y = static_cast<const skey*>(k2);
+  if (x->pre != y->pre || x->pre2 != y->pre2) {
+    if (c->predir && (x->pre >> 63) != (y->pre >> 63)) return x->pre >> 63 ? 1 : -1;
+    int r = x->pre != y->pre ? (x->pre < y->pre ? -1 : 1) : (x->pre2 < y->pre2 ? -1 : 1);
+    return c->prerev ? -r : r;
+  }
+  const frec* a = x->r;
+  const frec* b = y->r;
   for (unsigned i = 0; i < c->n; ++i) {
     int r = c->chain[i].fn(a, b, c);
     if (r) return c->chain[i].rev ? -r : r;
@@ -271,17 +346,18 @@ int flist_sort(flist* fl, const char* keys, unsigned flags, flist_sort_cb cb, un
   if (!c.n) return unsorted(fl, rev);
 
   rbktree t{};
-  int rc = rbktree_init(&t, sizeof(frec*), 0xC2, run_chain, nullptr, nullptr, nullptr, &c, 8192);
+  int rc = rbktree_init(&t, sizeof(skey), 0xC2, run_chain, nullptr, nullptr, nullptr, &c, 8192);
   if (rc) return rc;
   for (unsigned i = 0; i < n; ++i) {
     const frec* r = *static_cast<frec* const*>(array_get(&fl->found, i));
-    if (!rbktree_insert(&t, &r, &rc)) break;
+    skey k = prefix(r, &c);
+    if (!rbktree_insert(&t, &k, &rc)) break;
     if (cb && every && (i + 1) % every == 0 && (rc = cb((double)(i + 1) / n, usrdata)) != 0) break;
   }
   if (!rc) {
     unsigned i = 0;
     for (rbktree_node* p = rbktree_first(&t); p && !rc; p = rbktree_next(p))
-      rc = array_set(&fl->display, i++, *static_cast<void**>(rbktree_key(p)));
+      rc = array_set(&fl->display, i++, const_cast<frec*>(static_cast<const skey*>(rbktree_key(p))->r));
   }
   rbktree_free(&t);
   if (rc) unsorted(fl, rev);
