@@ -23,4 +23,31 @@ check "deep tree: entries above the limit are listed" "deep\\level_01_abcdef" "$
 run deep second -disable-err:+0
 check "deep tree: the error entry obeys -disable-err" 0 "$(printf '%s' "$OUT" | grep -c ' - ERR\[')"
 
+# --- write errors ------------------------------------------------------------
+"$SRC/cmake/wine-run" "$BIN/quarn.exe" second >/dev/full 2>"$TMP/.err" </dev/null
+RC=$?
+check "full disk: status" 1 "$RC"
+check "full disk: the system's message" "ok" \
+  "$(tr -d '\r' <"$TMP/.err" | grep -Eq '^quarn: ERR\[[0-9]+\]: Write to standard output failed: .+' && echo ok || cat "$TMP/.err")"
+"$SRC/cmake/wine-run" "$BIN/quarn.exe" -help >/dev/full 2>/dev/null </dev/null
+check "full disk: the usage text too" 1 "$?"
+# the reader takes one line and goes; the walk must end at once, quietly
+mkdir -p many && (cd many && seq -f 'f%05g' 1 3000 | xargs touch)
+set -o pipefail
+{ "$SRC/cmake/wine-run" "$BIN/quarn.exe" many 2>"$TMP/.err" </dev/null; echo "$?" >"$TMP/.rc"; } | head -n1 >/dev/null
+set +o pipefail
+check "closed pipe: status" 1 "$(cat "$TMP/.rc")"
+check "closed pipe: quiet" "" "$(cat "$TMP/.err")"
+
+# --- a terminal: names byte-exact, the console's code page as it was ---------
+mkdir -p "u/日本" && touch "u/日本/café.txt"
+tty_out=$(script -qc "'$SRC/cmake/wine-run' cmd /c '$(winpath "$BIN/conscp.exe") & $(winpath "$BIN/quarn.exe") u & $(winpath "$BIN/conscp.exe")'" /dev/null </dev/null |
+  sed 's/\x1b\[[?0-9;]*[a-zA-Z]//g' | tr -d '\r')
+cp_before=$(printf '%s\n' "$tty_out" | head -n1)
+check "terminal: lines byte-exact between the code page checks" "$cp_before
+u
+u\\日本
+u\\日本\\café.txt
+$cp_before" "$tty_out"
+
 finish
