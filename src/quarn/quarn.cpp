@@ -178,6 +178,14 @@ int print_entry(const qnd* qnd, int, unsigned, void*) {
   return out_line(n);
 }
 
+// The expression's words are parted by line feeds; a message shows them on one line.
+const char* one_line(const char* text, char* buf, unsigned size) {
+  unsigned i = 0;
+  for (; text[i] && i + 1 < size; i++) buf[i] = text[i] == '\n' ? ' ' : text[i];
+  buf[i] = 0;
+  return buf;
+}
+
 // the tree hands key slots to its compare
 int path_casecmp(unsigned t1, const void* k1, unsigned s1, unsigned t2, const void* k2, unsigned s2, void*) {
   return val_casecmp(t1, *static_cast<char* const*>(k1), s1, t2, *static_cast<char* const*>(k2), s2);
@@ -193,7 +201,9 @@ int search(::cmdp* cmdp, qn* qn, ex* ex, qnexp* qnexp, rbktree* seen, long now) 
     if (rc) return rc;
     rc = mox_qnexparser_parse(qnexp, ex, cfg.expr, cfg.ignorecase, 1, cfg.tfmts, now, 0);
     if (rc) {
-      ERR_USER(ERR_ERR, rc, "%s: %s.", qnexp->exp.errtext, cfg.expr);
+      static char etext[sizeof qnexp->exp.errtext], shown[8192];
+      ERR_USER(ERR_ERR, rc, "%s: %s.", one_line(qnexp->exp.errtext, etext, sizeof etext),
+               one_line(cfg.expr, shown, sizeof shown));
       return rc;
     }
   }

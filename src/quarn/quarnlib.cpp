@@ -625,5 +625,15 @@ int quarn_diserr_cvt(unsigned valtype, void* val, unsigned* valsize, unsigned* v
   }
   memset(de, 0, sizeof *de);
   if (valsize) *valsize = sizeof(diserr);
-  return intf_parse(&f, str, nullptr, &de->op, &de->code);
+  const char* end = str;
+  int rc = intf_parse(&f, str, &end, &de->op, &de->code);
+  // a code without digits would silently mean 0
+  bool digits = false;
+  for (const char* c = str; !rc && c && end && c < end; c++) digits = digits || (*c >= '0' && *c <= '9');
+  if (!rc && str && *str && !digits) rc = 9003;
+  if (rc) {
+    memset(de, 0, sizeof *de);
+    ERR_USER(ERR_ERR, rc, "Invalid `-disable-err': %s.", mox_nul(str));
+  }
+  return rc;
 }

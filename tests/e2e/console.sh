@@ -50,4 +50,60 @@ u\\日本
 u\\日本\\café.txt
 $cp_before" "$tty_out"
 
+# --- values: a final backslash, escaped blanks ---------------------------------
+mkdir -p v/a 'v/My Dir'
+touch v/a/x.txt 'v/file one.txt' 'v/My Dir/in.txt' v/top.txt
+cd v
+run . '-path:.\a\' -type:f
+expect "a final backslash stays in its word (first)" 0 ".\\a\\x.txt
+" ""
+run . -type:f '-path:.\a\'
+expect "a final backslash stays in its word (last)" 0 ".\\a\\x.txt
+" ""
+run . '-name:file\ one.txt'
+expect "escaped blank in a name" 0 ".\\file one.txt
+" ""
+run . "-name:file\\	one.txt"
+expect "escaped tab in a name: no such file" 0 "" ""
+run "$(winpath "$TMP/v")" "-path:$(winpath "$TMP/v")\\My\\ Dir\\**"
+expect "escaped blank in a path" 0 "$(winpath "$TMP/v")\\My Dir\\in.txt
+" ""
+
+# --- typos and values without numbers --------------------------------------------
+run . -not -name:*.txt -maxdepth:1 -Name:x -type:f -errsever:warn -cfg:x
+check "unknown options: stdout as without them" "ok" \
+  "$(printf '%s' "$OUT" | sort | tr '\n' ' ' | grep -qx '.\\My Dir\\in.txt .\\a\\x.txt .\\file one.txt .\\top.txt ' && echo ok || echo "$OUT")"
+expect "unknown options: one warning each, status unchanged" 0 "$OUT" "quarn: WARN[9006]: Unknown option \`-not': ignored.
+quarn: WARN[9006]: Unknown option \`-maxdepth': ignored.
+quarn: WARN[9006]: Unknown option \`-Name': ignored.
+"
+for k in "depth abc" "mmin abc" "mtime abc" "depth +" "mtime -"; do
+  set -- $k
+  run . "-$1:$2"
+  expect "-$1:$2 is refused" 1 "" "quarn: ERR[9003]: Invalid \`-$1': $2.
+quarn: ERR[9003]: $2: -$1:$2 .
+"
+done
+run . -disable-err:abc
+expect "-disable-err:abc is refused" 1 "" "quarn: ERR[9003]: Invalid \`-disable-err': abc.
+"
+head -c 100 /dev/zero >hundred
+run . -size:100c
+expect "-size:100c is 100 bytes" 0 ".\\hundred
+" ""
+run . -size:+99C -size:-101c
+expect "-size with C" 0 ".\\hundred
+" ""
+
+# --- user reports instead of internal records ----------------------------------
+run ''
+expect "empty path word" 1 "" "quarn: ERR[9010]: Empty path: give a directory or file name (. for the current directory).
+"
+w=$(head -c 1000 /dev/zero | tr '\0' x)
+words=(); for i in 1 2 3 4 5 6 7 8 9; do words+=("-name:$w"); done
+run . "${words[@]}"
+expect "expression over 8 KiB" 1 "" "quarn: ERR[9009]: Expression too long [9063] - at most 8191 characters: use fewer or shorter primaries.
+"
+cd "$TMP"
+
 finish

@@ -94,7 +94,8 @@ expect "-disable-err:-3 hides codes below 3" 0 "" ""
 run t/missing -disable-err:2-
 check "-disable-err:2- is minus two" "ok" "$(printf '%s' "$OUT" | grep -q 'ERR\[2\]' && echo ok || echo "$OUT")"
 run t/missing -disable-err:x
-check "-disable-err:x reads no number: equal to 0" "ok" "$(printf '%s' "$OUT" | grep -q 'ERR\[2\]' && echo ok || echo "$OUT")"
+expect "-disable-err:x has no number: refused" 1 "" "quarn: ERR[9003]: Invalid \`-disable-err': x.
+"
 
 run t/docs T/DOCS
 expect "duplicate ignoring case" 0 "t/docs
