@@ -106,4 +106,31 @@ expect "expression over 8 KiB" 1 "" "quarn: ERR[9009]: Expression too long [9063
 "
 cd "$TMP"
 
+# --- names in any language -----------------------------------------------------
+mkdir -p "n/日本" "n/Ελλάδα"
+touch "n/日本/café.txt" "n/Ελλάδα/ΣΟΦΊΑ.txt" "n/ÉTÉ.TXT"
+run n/日本
+expect "UTF-8 names listed byte-exact" 0 "n/日本
+n/日本\\café.txt
+" ""
+check "UTF-8 names: the bytes themselves" \
+  "$(printf 'n/\346\227\245\346\234\254\r\nn/\346\227\245\346\234\254\\caf\303\251.txt\r\n' | od -An -c | tr -s ' ')" "$RAWOUT"
+run n -name:CAFÉ.TXT
+expect "-name ignoring case beyond ASCII (upper finds lower)" 0 "n\\日本\\café.txt
+" ""
+run n -name:été.txt
+expect "-name ignoring case beyond ASCII (lower finds upper)" 0 "n\\ÉTÉ.TXT
+" ""
+run n -name:σοφία.txt
+expect "-name ignoring case in Greek" 0 "n\\Ελλάδα\\ΣΟΦΊΑ.txt
+" ""
+run n -cname:CAFÉ.TXT
+expect "-cname stays exact" 0 "" ""
+run n -ipath:'*\ελλάδα\'
+expect "-ipath beyond ASCII" 0 "n\\Ελλάδα\\ΣΟΦΊΑ.txt
+" ""
+run n/日本/café.txt
+expect "a searched path in UTF-8" 0 "n/日本/café.txt
+" ""
+
 finish
