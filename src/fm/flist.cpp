@@ -267,6 +267,10 @@ void free_texts(flist* fl) {
   }
 }
 
+bool is_dots(const char* s, unsigned n) { return (n == 1 && s[0] == '.') || (n == 2 && s[0] == '.' && s[1] == '.'); }
+
+int add_rec(flist* fl, const qnd* d, fnode* dn, const char* dir, const char* name, unsigned nlen, unsigned rlen);
+
 int check_fl(const flist* fl) {
   if (!fl) {
     ERR_LOG(ERR_ERR, 9003, "`flist' is NUL.");
@@ -333,13 +337,12 @@ int flist_add(flist* fl, const qnd* d) {
     ERR_LOG(ERR_ERR, 9012, "Unexpected - flist: %p not initialised.", (const void*)fl);
     return 9012;
   }
-  unsigned idx = array_count(&fl->found);
-  if (idx >= FLIST_MAX) {
+  if (array_count(&fl->found) >= FLIST_MAX) {
     ERR_LOG(ERR_ERR, 9009, "Max entries [%u] exceeded.", (unsigned)FLIST_MAX);
     return 9009;
   }
   int err = 0;
-  const char *dir, *rdir, *name;
+  const char *dir, *name;
   unsigned dlen = (unsigned)std::strlen(d->dir), rlen = (unsigned)std::strlen(d->rdir), nlen;
   if (d->name) {
     name = d->name;
@@ -350,9 +353,37 @@ int flist_add(flist* fl, const qnd* d) {
     split_last(d->dir, dlen, &dlen, &noff, &nlen);
     name = d->dir + noff;
     split_last(d->rdir, rlen, &rlen, &rnoff, &rnlen);
+    if (is_dots(name, nlen) && rnlen) {
+      // "." or ".." names no file: the record takes the real name, and the directory as
+      // found goes one up, so that both paths still lead to the same directory
+      unsigned len = (unsigned)std::strlen(d->dir);
+      char* up = static_cast<char*>(std::malloc(len + 5));
+      if (!up) {
+        ERR_LOG(ERR_ERR, 9004, "size: %u.", len + 5);
+        return 9004;
+      }
+      std::memcpy(up, d->dir, len);
+      if (!len || !fsep(up[len - 1])) up[len++] = '\\';
+      std::memcpy(up + len, "..\\", 4);
+      fnode* dn = intern(fl, &fl->paths, &fl->dirs, up, len + 3, &dir, &err);
+      std::free(up);
+      if (!dn) return err;
+      return add_rec(fl, d, dn, dir, d->rdir + rnoff, rnlen, rlen);
+    }
   }
   fnode* dn = intern(fl, &fl->paths, &fl->dirs, d->dir, dlen, &dir, &err);
   if (!dn) return err;
+  return add_rec(fl, d, dn, dir, name, nlen, rlen);
+}
+
+namespace {
+
+// The record of d under the directory node dn (its text dir), named by the nlen bytes at
+// name, its real directory the first rlen bytes of d->rdir.
+int add_rec(flist* fl, const qnd* d, fnode* dn, const char* dir, const char* name, unsigned nlen, unsigned rlen) {
+  int err = 0;
+  unsigned idx = array_count(&fl->found);
+  const char* rdir;
   fnode* rdn = intern(fl, &fl->rpaths, &fl->rdirs, d->rdir, rlen, &rdir, &err);
   if (!rdn) return err;
 
@@ -407,6 +438,8 @@ int flist_add(flist* fl, const qnd* d) {
   __atomic_store_n(&fl->n, idx + 1, __ATOMIC_RELEASE);
   return 0;
 }
+
+}  // namespace
 
 unsigned flist_count(const flist* fl) { return fl ? __atomic_load_n(&fl->n, __ATOMIC_ACQUIRE) : 0; }
 

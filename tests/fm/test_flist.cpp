@@ -79,6 +79,20 @@ TEST(FlistAdd, RootsSplitAndDirectoriesShared) {
   EXPECT_EQ(m->seq, 3u);
 }
 
+TEST(FlistAdd, DotRootsTakeTheRealName) {
+  // "." and ".." searched: the record must name the directory itself, not its parent
+  List l;
+  l.add({Ent{".\\", "C:\\work\\cur\\", nullptr, 0x10}, Ent{".\\", "C:\\work\\cur\\", "f.c"},
+         Ent{"sub\\..\\", "C:\\work\\cur\\", nullptr, 0x10}});
+  const frec* r = flist_get(&l.fl, 0);
+  EXPECT_STREQ(r->rdir, "C:\\work\\");
+  EXPECT_STREQ(r->name, "cur");
+  EXPECT_STREQ(r->dir, ".\\..\\");
+  EXPECT_STREQ(flist_get(&l.fl, 1)->dir, ".\\");
+  EXPECT_STREQ(flist_get(&l.fl, 2)->dir, "sub\\..\\..\\");
+  EXPECT_STREQ(flist_get(&l.fl, 2)->name, "cur");
+}
+
 TEST(FlistAdd, CaseOfDuplicatesFollowsTheList) {
   for (int icase : {0, 1}) {
     List l(icase);

@@ -7,6 +7,8 @@
 #include "c/log_capture.h"
 #include "ui/geom.h"
 #include "ui/win32/geom_test.h"
+#include "xrm/tree_fixture.h"
+#include "xrm/xrm_geom.h"
 
 namespace {
 
@@ -48,28 +50,26 @@ void build(geom* g) {
   ASSERT_EQ(geom_set_lim(lst, GEOM_MINH, "3C"), 0);
 }
 
-TEST(GeomWin, MeasureResizeApply) {
-  geom g{};
-  ASSERT_EQ(geom_init(&g, "test"), 0);
-  build(&g);
-  ASSERT_EQ(geom_measure(&g, GetModuleHandleA(nullptr), MAKEINTRESOURCEA(7001), nullptr), 0);
-  ASSERT_EQ(geom_compute(&g), 0);
-  GeomDlg d(&g, proc);
+// Measures g on template 7001, then resizes a real dialog of it and reads its controls back.
+void check(geom* g) {
+  ASSERT_EQ(geom_measure(g, GetModuleHandleA(nullptr), MAKEINTRESOURCEA(7001), nullptr), 0);
+  ASSERT_EQ(geom_compute(g), 0);
+  GeomDlg d(g, proc);
   ASSERT_NE(d.dlg, nullptr);
   // the measured rectangles are the template's
   for (const char* id : {"a", "b", "lbl", "fld", "btn", "lst"}) {
-    geom_item* it = geom_find(&g, id);
+    geom_item* it = geom_find(g, id);
     EXPECT_TRUE(same(d.ctrl_rect(it->ctrlid), it->rect)) << id;
   }
-  const geom_rect a0 = geom_find(&g, "a")->rect, b0 = geom_find(&g, "b")->rect, f0 = geom_find(&g, "fld")->rect,
-                  btn0 = geom_find(&g, "btn")->rect, l0 = geom_find(&g, "lst")->rect;
+  const geom_rect a0 = geom_find(g, "a")->rect, b0 = geom_find(g, "b")->rect, f0 = geom_find(g, "fld")->rect,
+                  btn0 = geom_find(g, "btn")->rect, l0 = geom_find(g, "lst")->rect;
   const int cw = d.char_w(), ch = d.char_h();
-  EXPECT_EQ(geom_find(&g, "fld")->maxW, 25u * cw);
-  EXPECT_EQ(geom_find(&g, "lst")->minH, 3u * ch);
+  EXPECT_EQ(geom_find(g, "fld")->maxW, 25u * cw);
+  EXPECT_EQ(geom_find(g, "lst")->minH, 3u * ch);
   ASSERT_LT(f0.w, 25 * cw) << "the field must be able to grow to its maximum";
 
   // 101 pixels wider: 50 for each field of the first row, one pixel left over
-  ASSERT_TRUE(d.client(g.dlg.w + 101, g.dlg.h + 40));
+  ASSERT_TRUE(d.client(g->dlg.w + 101, g->dlg.h + 40));
   geom_rect a1 = d.ctrl_rect(101), b1 = d.ctrl_rect(102), f1 = d.ctrl_rect(104), btn1 = d.ctrl_rect(105),
             l1 = d.ctrl_rect(106);
   EXPECT_EQ(a1.w, a0.w + 50);
@@ -87,18 +87,43 @@ TEST(GeomWin, MeasureResizeApply) {
   // the frame refuses to shrink below the minimum; every control keeps its least size
   RECT small{100, 100, 110, 110};
   SendMessageA(d.dlg, WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&small));
-  EXPECT_EQ(small.right - small.left, g.minWndW);
-  EXPECT_EQ(small.bottom - small.top, g.minWndH);
+  EXPECT_EQ(small.right - small.left, g->minWndW);
+  EXPECT_EQ(small.bottom - small.top, g->minWndH);
   ASSERT_TRUE(SetWindowPos(d.dlg, nullptr, 0, 0, 20, 20, SWP_NOMOVE | SWP_NOZORDER));
   RECT wr;
   GetWindowRect(d.dlg, &wr);
-  EXPECT_GE(wr.right - wr.left, g.minWndW);
-  EXPECT_GE(wr.bottom - wr.top, g.minWndH);
+  EXPECT_GE(wr.right - wr.left, g->minWndW);
+  EXPECT_GE(wr.bottom - wr.top, g->minWndH);
   ASSERT_TRUE(d.client(1, 1));  // the layout itself also holds at its minimum
   EXPECT_EQ(d.ctrl_rect(101).w, a0.w);
   EXPECT_EQ(d.ctrl_rect(104).w, f0.w);
   EXPECT_EQ(d.ctrl_rect(106).h, 3 * ch);
   EXPECT_EQ(d.ctrl_rect(106).w, l0.w);
+}
+
+TEST(GeomWin, MeasureResizeApply) {
+  geom g{};
+  ASSERT_EQ(geom_init(&g, "test"), 0);
+  build(&g);
+  check(&g);
+  geom_free(&g);
+}
+
+class GeomRes : public TreeDb {};
+
+TEST_F(GeomRes, LayoutFromResources) {
+  load("*tGeom.dlg.type: vline\n*tGeom.dlg.ids: ab, mid, lst\n"
+       "*tGeom.ab.type: hline\n*tGeom.ab.ids: a b\n*tGeom.ab.growX: 1\n"
+       "*tGeom.a.type: wnd\n*tGeom.a.growX: 1\n*tGeom.b.type: wnd\n*tGeom.b.growX: 1\n"
+       "*tGeom.mid.type: hline\n*tGeom.mid.ids: lbl fld btn\n*tGeom.mid.growX: 1\n"
+       "*tGeom.lbl.type: wnd\n*tGeom.btn.type: wnd\n"
+       "*tGeom.fld.type: wnd\n*tGeom.fld.growX: 1\n*tGeom.fld.maxW: 25C\n"
+       "*tGeom.lst.type: wnd\n*tGeom.lst.growX: 1\n*tGeom.lst.growY: 1\n*tGeom.lst.minH: 3C\n");
+  constexpr xrm_idmap ctrls[] = {{"a", 101}, {"b", 102}, {"lbl", 103}, {"fld", 104}, {"btn", 105}, {"lst", 106}};
+  geom g{};
+  ASSERT_EQ(geom_init(&g, "dlg"), 0);
+  ASSERT_EQ(xrm_geom_load(d_, "tGeom", nullptr, 1, &g, 6, ctrls), 0);
+  check(&g);
   geom_free(&g);
 }
 

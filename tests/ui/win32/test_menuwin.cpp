@@ -1,11 +1,14 @@
 // Window menus built from menu records and read back from the window system.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "c/log_capture.h"
 #include "ui/menu.h"
 #include "ui/win32/menu_test.h"
+#include "xrm/tree_fixture.h"
+#include "xrm/xrm_menu.h"
 
 namespace {
 
@@ -119,6 +122,48 @@ TEST(MenuWin, RefusedBuilds) {
         << log.done();
     EXPECT_EQ(u.m.wmenu, nullptr);
   }
+}
+
+class BuiltinMenu : public TreeDb {};
+
+// The program's main menu and the result list's context menu from its own files.
+TEST_F(BuiltinMenu, ReadBack) {
+  load_builtin();
+  Menu t;
+  menu_free(&t.m);
+  ASSERT_EQ(menu_init(&t.m, "menu"), 0);
+  ASSERT_EQ(xrm_menu_load(d_, "menu", nullptr, 1, "menu.name", &t.m, kNCmdIds, kCmdIds), 0);
+  ASSERT_EQ(menu_build_bar(&t.m), 0);
+  HMENU bar = static_cast<HMENU>(t.m.wmenu);
+  ASSERT_EQ(GetMenuItemCount(bar), 4);
+  auto sub = [&](int i) { return dump(GetSubMenu(bar, i)); };
+  EXPECT_EQ(sub(3), "&Manual=40003 | &About...\tAlt+/=40001");
+  const std::string file = sub(0), view = sub(1), sort = sub(2);
+  EXPECT_EQ(file.substr(0, 22), "&Open=40028 Open &with");
+  EXPECT_NE(file.find("=40036~ |"), std::string::npos) << file;  // fexec: always disabled
+  EXPECT_EQ(std::count(file.begin(), file.end(), '|'), 4) << file;
+  EXPECT_EQ(view.substr(0, 20), "(o)&Standard=40006 (") << view;
+  EXPECT_NE(view.find("=40007~ (o)"), std::string::npos) << view;
+  size_t radios = 0;
+  for (size_t p = sort.find("(o)"); p != std::string::npos; p = sort.find("(o)", p + 1)) ++radios;
+  EXPECT_EQ(radios, 11u) << sort;
+  EXPECT_EQ(sort.find("(o)", sort.find("=40026")), std::string::npos) << sort;  // the group ends with fsortByErr
+  // one radio mark in the sort group
+  ASSERT_EQ(menu_check(&t.m, "fsortBySize", 1), 0);
+  ASSERT_EQ(menu_check(&t.m, "fsortByName", 1), 0);
+  const std::string marked = sub(2);
+  EXPECT_NE(marked.find("=40010*"), std::string::npos) << marked;
+  EXPECT_EQ(marked.find("=40015*"), std::string::npos) << marked;
+  EXPECT_EQ(std::count(marked.begin(), marked.end(), '*'), 1) << marked;
+
+  Menu ctx;
+  menu_free(&ctx.m);
+  ASSERT_EQ(menu_init(&ctx.m, "flistMenu"), 0);
+  ASSERT_EQ(xrm_menu_load(d_, "flistMenu", nullptr, 1, "flistMenu.name", &ctx.m, kNCmdIds, kCmdIds), 0);
+  ASSERT_EQ(menu_build_popup(&ctx.m), 0);
+  const std::string pop = dump(static_cast<HMENU>(ctx.m.wmenu));
+  EXPECT_NE(pop.find("&Copy\tCtrl+C=40004"), std::string::npos) << pop;
+  EXPECT_NE(pop.find(">[(o)"), std::string::npos) << pop;  // the Sort submenu with its radio entries
 }
 
 }  // namespace
