@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "c/futil.h"
 #include "c/str.h"
 #include "c/ver.h"
 #include "err/err.h"
 #include "err/sigh.h"
 #include "quarnw/resimg.h"
+#include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
 #include "quarnw/win32/quarnw_wnd.h"
 #include "txr/apptxr.h"

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "c/str.h"
+#include "c/val.h"
 #include "c/ver.h"
 #include "err/err.h"
 #include "fio/wndf.h"
