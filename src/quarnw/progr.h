@@ -2,6 +2,8 @@
 // the stop request and what was cancelled, all under one mutex.
 #pragma once
 
+#include <windows.h>
+
 #include "c/mutex.h"
 
 struct quarnwcfg;
@@ -14,7 +16,7 @@ struct progr {
   const quarnwcfg* cfg;  // progress.lockTimeout, progress.cbEvery, progress.updateEvery
   mutex mtx;
   char text[PROGR_TEXT_SIZE];
-  volatile long cancel;  // stop requested; also handed to the walker as its cancel word
+  volatile LONG cancel;  // stop requested; also handed to the walker as its cancel word
   unsigned char cancelled;
 };
 
