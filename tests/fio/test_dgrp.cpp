@@ -8,27 +8,22 @@
 
 namespace {
 
-void put(char** f, const char* s) {
-  if (!s) return;
-  free(*f);
-  *f = strdup(s);
-}
-
-// The default system configuration with the locale's grouping, separator, decimal mark
-// and the runtime's decimal point replaced where given; user style from ufmt when given.
+// The default system configuration, the locale's grouping, separator and decimal mark
+// and the runtime's decimal point replaced where given.
 struct Env {
   syscfg sc;
   dgrp dg;
-  int usr_rc = 0;
-  Env(const char* fmt = nullptr, const char* sep = nullptr, const char* dec = nullptr, const char* pt = nullptr,
-      const char* ufmt = nullptr, const char* usep = nullptr, const char* udec = nullptr) {
+  explicit Env(const char* fmt = nullptr, const char* sep = nullptr, const char* dec = nullptr,
+               const char* pt = nullptr) {
     syscfg_init(&sc);
-    put(&sc.dgrp_fmt, fmt);
-    put(&sc.dgrp_grpsep, sep);
-    put(&sc.dgrp_decmark, dec);
-    put(&sc.lc_decpoint, pt);
+    char** f[] = {&sc.dgrp_fmt, &sc.dgrp_grpsep, &sc.dgrp_decmark, &sc.lc_decpoint};
+    const char* v[] = {fmt, sep, dec, pt};
+    for (int i = 0; i < 4; ++i) {
+      if (!v[i]) continue;
+      free(*f[i]);
+      *f[i] = strdup(v[i]);
+    }
     dgrp_init(&dg, &sc);
-    if (ufmt) usr_rc = dgrp_set_usr(&dg, &sc, ufmt, usep, udec);
   }
   ~Env() {
     dgrp_free(&dg);
@@ -44,29 +39,32 @@ struct Env {
 
 TEST(Dgrp, Styles) {
   const struct {
-    const char *ufmt, *usep, *udec, *num;
+    const char* num;
     unsigned style, flags;
     const char* want;
-  } cases[] = {
-      {nullptr, nullptr, nullptr, "1234567", DGRP_SI_EN, 0, "1 234 567"},
-      {nullptr, nullptr, nullptr, "-1234567.5", DGRP_SI_EN, 0, "-1 234 567.5"},
-      {nullptr, nullptr, nullptr, "1234567.5", DGRP_SI_FR, 0, "1 234 567,5"},
-      {nullptr, nullptr, nullptr, "1234567.5", DGRP_SI_FR, DGRP_F_NOGRP, "1234567,5"},
-      {nullptr, nullptr, nullptr, "+1000", DGRP_SI_EN, 0, "+1 000"},
-      {nullptr, nullptr, nullptr, "", DGRP_SI_EN, 0, ""},
-      {nullptr, nullptr, nullptr, "1234567", DGRP_LOCALE, 0, "1,234,567"},
-      {"%3%S%2", "'", "!", "1234567.5", DGRP_USR, 0, "12345'67!5"},  // only the rightmost group
-      {"%*%3", ".-", nullptr, "1234567", DGRP_USR, 0, "1.-234.-567"},
-      {"x%3", nullptr, nullptr, "1234", DGRP_USR, 0, "1x234"},
-      {"x%3", nullptr, nullptr, "123", DGRP_USR, 0, "123"},  // nothing left of the first digit
-      {"%*", nullptr, nullptr, "1234567", DGRP_USR, 0, "1234567"},  // a repeat needs a group size
-      {"%*%3%Dxyz%0", nullptr, nullptr, "1234567", DGRP_USR, 0, "1,234,567"},
-      {"%*%2", "", "", "12345.5", DGRP_USR, 0, "1,23,45.5"},  // empty: the locale's separator and mark
+  } fixed[] = {
+      {"1234567", DGRP_SI_EN, 0, "1 234 567"},       {"-1234567.5", DGRP_SI_EN, 0, "-1 234 567.5"},
+      {"1234567.5", DGRP_SI_FR, 0, "1 234 567,5"},   {"1234567.5", DGRP_SI_FR, DGRP_F_NOGRP, "1234567,5"},
+      {"+1000", DGRP_SI_EN, 0, "+1 000"},            {"", DGRP_SI_EN, 0, ""},
+      {"1234567", DGRP_LOCALE, 0, "1,234,567"},
   };
-  for (const auto& c : cases) {
-    Env e(nullptr, nullptr, nullptr, nullptr, c.ufmt, c.usep, c.udec);
-    ASSERT_EQ(e.usr_rc, 0);
-    EXPECT_EQ(e.fmt(c.num, c.style, c.flags), c.want) << c.num << " " << (c.ufmt ? c.ufmt : "");
+  Env e;
+  for (const auto& c : fixed) EXPECT_EQ(e.fmt(c.num, c.style, c.flags), c.want) << c.num;
+
+  const struct {
+    const char *fmt, *sep, *dec, *num, *want;
+  } usr[] = {
+      {"%3%S%2", "'", "!", "1234567.5", "12345'67!5"},  // only the rightmost group
+      {"%*%3", ".-", nullptr, "1234567", "1.-234.-567"},
+      {"x%3", nullptr, nullptr, "1234", "1x234"},
+      {"x%3", nullptr, nullptr, "123", "123"},  // nothing left of the first digit
+      {"%*", nullptr, nullptr, "1234567", "1234567"},  // a repeat needs a group size
+      {"%*%3%Dxyz%0", nullptr, nullptr, "1234567", "1,234,567"},
+      {"%*%2", "", "", "12345.5", "1,23,45.5"},  // empty: the locale's separator and mark
+  };
+  for (const auto& c : usr) {
+    ASSERT_EQ(dgrp_set_usr(&e.dg, &e.sc, c.fmt, c.sep, c.dec), 0);
+    EXPECT_EQ(e.fmt(c.num, DGRP_USR), c.want) << c.fmt;
   }
   Env in("%*%2%S%3", ".", ",", ",");  // a runtime writing decimal commas
   EXPECT_EQ(in.fmt("1234567890,75", DGRP_LOCALE), "1.23.45.67.890,75");
@@ -88,7 +86,8 @@ TEST(Dgrp, Refusals) {
       {big, 9009, "`dfmt' size exceeded [256] - fmt: `" + big + "', p: `%9%9%9"},
   };
   for (const auto& c : cases) {
-    Env e(c.fmt.c_str(), nullptr, nullptr, nullptr, "%*%2", "'");
+    Env e(c.fmt.c_str());
+    ASSERT_EQ(dgrp_set_usr(&e.dg, &e.sc, "%*%2", "'", nullptr), 0);
     LogCapture log;
     EXPECT_EQ(dgrp_set_usr(&e.dg, &e.sc, c.fmt.c_str(), ",", nullptr), c.rc) << c.fmt;
     EXPECT_TRUE(log.has(c.msg)) << log.got;
@@ -122,12 +121,11 @@ TEST(FszStr, Styles) {
       {3ull << 50, FSZ_H, DGRP_SI_EN, "3.0P"}, {UINT64_MAX, FSZ_H, DGRP_SI_EN, "16.0E"},
   };
   Env e;
+  char out[64];
   for (const auto& c : cases) {
-    char out[64];
     EXPECT_EQ(fsz_str(c.size, c.sizefmt, &e.dg, c.style, &e.sc, out, sizeof out), 0);
     EXPECT_STREQ(out, c.want) << c.size;
   }
-  char out[5] = "junk";
   LogCapture log;
   EXPECT_EQ(fsz_str(1536, FSZ_H, &e.dg, DGRP_SI_EN, &e.sc, out, 4), 9005);
   EXPECT_EQ(fsz_str(1, FSZ_B, nullptr, DGRP_SI_EN, &e.sc, out, sizeof out), 9003);

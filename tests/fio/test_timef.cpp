@@ -110,33 +110,39 @@ namespace {
 
 struct tm mk(int y, int mon, int d, int h = 5, int mi = 6, int s = 7) {
   struct tm t = {};
-  t.tm_year = y - 1900, t.tm_mon = mon - 1, t.tm_mday = d, t.tm_hour = h, t.tm_min = mi, t.tm_sec = s;
+  t.tm_year = y - 1900;
+  t.tm_mon = mon - 1;
+  t.tm_mday = d;
+  t.tm_hour = h;
+  t.tm_min = mi;
+  t.tm_sec = s;
   return t;
 }
 
-// Local now, n whole months back, day d, 09:05.
-struct tm months_ago(int n, int d) {
-  time_t now = time(nullptr);
-  struct tm r = *localtime(&now);
-  r.tm_mon -= n, r.tm_mday = 1, r.tm_hour = 12;
-  mktime(&r);
-  r.tm_mday = d, r.tm_hour = 9, r.tm_min = 5;
-  return r;
+// The locale's side stands in here: it shows what it was asked for.
+int fake_lc(unsigned what, const struct tm* t, const char* picture, char* buf, unsigned bufsize) {
+  if (t->tm_year + 1900 < 1601) return 87;
+  snprintf(buf, bufsize, "%u[%s]", what, picture ? picture : "-");
+  return 0;
 }
 
 std::string show(const struct tm& t, unsigned style, const char* usr = nullptr, int* rc = nullptr,
                  unsigned size = 64) {
+  timef_lc_fn prev = timef_set_lc(fake_lc);
   syscfg sc;
   syscfg_init(&sc);
+  sc.tf_shortdate = strdup("d.M.yyyy");
+  sc.tf_longdate = strdup("");  // no picture: the locale's own
   char buf[64] = "junk";
   int r = timef_to_str(&t, style, usr, &sc, buf, size);
   syscfg_free(&sc);
+  timef_set_lc(prev);
   if (rc) *rc = r;
   return buf;
 }
 
 TEST(TimefToStr, RecentRule) {
-  const struct tm now = mk(2026, 12, 7), jan = mk(2026, 2, 10);
+  const struct tm now = mk(2026, 12, 7), feb = mk(2026, 2, 10);
   const struct {
     struct tm t;
     const struct tm* now;
@@ -144,20 +150,33 @@ TEST(TimefToStr, RecentRule) {
   } cases[] = {
       {mk(2026, 12, 31), &now, true}, {mk(2026, 7, 1), &now, true},   {mk(2026, 6, 7), &now, true},
       {mk(2026, 6, 6), &now, false},  {mk(2025, 12, 7), &now, false}, {mk(2027, 1, 1), &now, false},
-      {mk(2025, 8, 10), &jan, true},  {mk(2025, 8, 9), &jan, false},  {mk(2024, 12, 31), &jan, false},
+      {mk(2025, 8, 10), &feb, true},  {mk(2025, 8, 9), &feb, false},  {mk(2024, 12, 31), &feb, false},
   };
   for (const auto& c : cases)
     EXPECT_EQ(timef_is_recent(&c.t, c.now), c.want) << c.t.tm_year << "-" << c.t.tm_mon << "-" << c.t.tm_mday;
+
+  // against the real now: five months back shows the clock, seven the year
   static constexpr const char* kMon[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  const struct tm five = months_ago(5, 1), seven = months_ago(7, 28);
-  EXPECT_EQ(show(five, TIMEF_LS), std::string(kMon[five.tm_mon]) + " 01 09:05");
-  EXPECT_EQ(show(seven, TIMEF_LS), std::string(kMon[seven.tm_mon]) + " 28  " + std::to_string(seven.tm_year + 1900));
-  char iso[2][16];
-  snprintf(iso[0], sizeof iso[0], "%02d-01 09:05", five.tm_mon + 1);
-  snprintf(iso[1], sizeof iso[1], "%d-%02d-28", seven.tm_year + 1900, seven.tm_mon + 1);
-  EXPECT_EQ(show(five, TIMEF_ISO), iso[0]);
-  EXPECT_EQ(show(seven, TIMEF_ISO), iso[1]);
+  time_t now_t = time(nullptr);
+  struct tm five = *localtime(&now_t);
+  five.tm_mday = 1;
+  five.tm_hour = 12;  // clear of any daylight-saving shift
+  five.tm_isdst = -1;
+  struct tm seven = five;
+  five.tm_mon -= 5;
+  seven.tm_mon -= 7;
+  mktime(&five);
+  mktime(&seven);
+  five.tm_hour = 9;
+  five.tm_min = 5;
+  char want[4][32];
+  snprintf(want[0], 32, "%s 01 09:05", kMon[five.tm_mon]);
+  snprintf(want[1], 32, "%s 01  %d", kMon[seven.tm_mon], seven.tm_year + 1900);
+  snprintf(want[2], 32, "%02d-01 09:05", five.tm_mon + 1);
+  snprintf(want[3], 32, "%d-%02d-01", seven.tm_year + 1900, seven.tm_mon + 1);
+  EXPECT_EQ(show(five, TIMEF_LS) + show(seven, TIMEF_LS), std::string(want[0]) + want[1]);
+  EXPECT_EQ(show(five, TIMEF_ISO) + show(seven, TIMEF_ISO), std::string(want[2]) + want[3]);
 }
 
 TEST(TimefToStr, StylesAndRefusals) {
@@ -176,6 +195,10 @@ TEST(TimefToStr, StylesAndRefusals) {
       {mk(2021, 3, 4), TIMEF_LS, nullptr, 64, 0, "Mar 04  2021"},
       {mk(2021, 3, 4), TIMEF_LS_LONG, nullptr, 64, 0, "Mar 04 05:06:07 2021"},
       {mk(2021, 3, 4), TIMEF_USR, "%Y/%m %%", 64, 0, "2021/03 %"},
+      {mk(2021, 3, 4), TIMEF_LC_SHORT, nullptr, 64, 0, "0[d.M.yyyy] 2[-]"},
+      {mk(2021, 3, 4), TIMEF_LC_LONG, nullptr, 64, 0, "1[-], 3[-]"},  // the default text after the date
+      {mk(1500, 3, 4), TIMEF_LC_LONG, nullptr, 64, 87, ""},  // the system's code
+      {mk(2021, 3, 4), TIMEF_LC_SHORT, nullptr, 16, 9005, "`strsize' too small [16]."},
       {mk(2021, 3, 4), TIMEF_ISO_LONG, nullptr, 19, 9005, "`strsize' too small [19]."},
       {mk(2021, 3, 4), TIMEF_USR, "", 64, 9003, "Invalid `usrfmt' []."},
       {mk(2021, 3, 4), TIMEF_USR, nullptr, 64, 9003, "Invalid `usrfmt' [NUL]."},
@@ -195,32 +218,6 @@ TEST(TimefToStr, StylesAndRefusals) {
       EXPECT_EQ(got, c.want);
     }
   }
-}
-
-// The locale's side stands in here: it shows what it was asked for.
-int fake_lc(unsigned what, const struct tm* t, const char* picture, char* buf, unsigned bufsize) {
-  if (t->tm_year + 1900 < 1601) return 87;
-  snprintf(buf, bufsize, "%u[%s]", what, picture ? picture : "-");
-  return 0;
-}
-
-TEST(TimefToStr, LocaleStyles) {
-  timef_lc_fn prev = timef_set_lc(fake_lc);
-  syscfg sc;
-  syscfg_init(&sc);
-  sc.tf_shortdate = strdup("d.M.yyyy");
-  sc.tf_longdate = strdup("");  // no picture: the locale's own
-  char buf[64];
-  const struct tm t = mk(2021, 3, 4);
-  EXPECT_EQ(timef_to_str(&t, TIMEF_LC_SHORT, nullptr, &sc, buf, sizeof buf), 0);
-  EXPECT_STREQ(buf, "0[d.M.yyyy] 2[-]");
-  EXPECT_EQ(timef_to_str(&t, TIMEF_LC_LONG, nullptr, &sc, buf, sizeof buf), 0);
-  EXPECT_STREQ(buf, "1[-], 3[-]");
-  EXPECT_EQ(timef_to_str(&t, TIMEF_LC_SHORT, nullptr, &sc, buf, 16), 9005);
-  const struct tm old = mk(1500, 1, 1);
-  EXPECT_EQ(timef_to_str(&old, TIMEF_LC_LONG, nullptr, &sc, buf, sizeof buf), 87) << "the system's code";
-  syscfg_free(&sc);
-  timef_set_lc(prev);
 }
 
 }  // namespace
