@@ -71,7 +71,7 @@ class Lvw : public ::testing::Test {
     xrml_init(&xl);
     ASSERT_EQ(xrml_load_data(&xl, d_, quarnw_xrm_img, quarnw_xrm_img_size), 0);
     xrml_free(&xl);
-    host_ = CreateWindowExA(0, "lvwtest", "lvw", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 300, nullptr, nullptr,
+    host_ = CreateWindowExA(0, "lvwtest", "lvw", WS_OVERLAPPEDWINDOW, 0, 0, 900, 300, nullptr, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(host_, nullptr);
     list_ = new_list(LVS_OWNERDATA);
@@ -151,6 +151,19 @@ class Lvw : public ::testing::Test {
     return SendMessageA(host_, WM_NOTIFY, nm.hdr.idFrom, (LPARAM)&nm);
   }
   int lvcol_of(const char* id) { return lvw_lvcol(&l_, listcol_find(&l_.lc, id)); }
+  RECT header_rect(const char* id) {
+    RECT r{};
+    SendMessageA(l_.hdr, HDM_GETITEMRECT, lvcol_of(id), (LPARAM)&r);
+    return r;
+  }
+  // The left button pressed on the header at x0, moved to x1 and released.
+  void mouse_drag(int x0, int x1) {
+    const int y = (header_rect("path").bottom) / 2;
+    SendMessageA(l_.hdr, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x0, y));
+    for (int x = x0; x != x1; x += x1 > x0 ? 1 : -1) SendMessageA(l_.hdr, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(l_.hdr, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x1, y));
+    SendMessageA(l_.hdr, WM_LBUTTONUP, 0, MAKELPARAM(x1, y));
+  }
 
   static txr tx_;
   xrm x_{};
@@ -279,6 +292,7 @@ TEST_F(Lvw, VirtualRowsAndColoursComeFromTheOwner) {
     EXPECT_STREQ(buf, c.text) << c.id;
   }
 
+  ShowWindow(host_, SW_SHOWNOACTIVATE);
   InvalidateRect(list_, nullptr, TRUE);
   UpdateWindow(list_);
   ASSERT_FALSE(drawn.stages.empty());
@@ -338,11 +352,18 @@ TEST_F(Lvw, WidthChangesAreSavedAndComeBack) {
   header_notify(HDN_ITEMCHANGEDA, lvcol_of("attr"), HDI_FORMAT, 5, 0);
   EXPECT_EQ(saved("flist.col.attr.w"), "-");
 
-  // a width left on the list view is taken when the layer lets go of it
+  // the divider after attr dragged with the mouse, 21 pixels to the right
+  RECT r = header_rect("attr");
+  const int attr_w = r.right - r.left + 21;
+  mouse_drag(r.right - 1, r.right + 20);
+  EXPECT_EQ(saved("flist.col.attr.w"), std::to_string(attr_w));
+
+  // a width a program gives the list view is taken when the layer lets go of it
   SendMessageA(list_, LVM_SETCOLUMNWIDTH, lvcol_of("path"), 211);
+  EXPECT_EQ(saved("flist.col.path.w"), "-");
   lvw_free(&l_);
   EXPECT_EQ(saved("flist.col.path.w"), "211");
-  EXPECT_EQ(saved("flist.col.attr.w"), "-");
+  EXPECT_EQ(saved("flist.col.dir.w"), "-");
 
   // the next list built from the database shows the user's widths
   HWND again = new_list(LVS_OWNERDATA);
@@ -352,11 +373,21 @@ TEST_F(Lvw, WidthChangesAreSavedAndComeBack) {
   EXPECT_EQ(cols[0].width, 211);
   EXPECT_EQ(cols[1].width, 123);
   EXPECT_EQ(cols[2].width, 77);
-  EXPECT_EQ(cols[3].width, 6 * char_width(again));
+  EXPECT_EQ(cols[3].width, attr_w);
 }
 
 TEST_F(Lvw, ReorderIsSavedAndComesBack) {
   create_flist();
+  // md dragged with the mouse onto path
+  RECT md = header_rect("md");
+  mouse_drag((md.left + md.right) / 2, 10);
+  EXPECT_EQ(shown(list_), (std::vector<std::string>{"Modified time", "Path", "Size", "Attributes"}));
+  EXPECT_EQ(saved("flist.col.order"), "rpath,md,dir,name,ext,path,ad,Bd,size,attr,err");
+  int back[4] = {0, 1, 2, 3};
+  SendMessageA(list_, LVM_SETCOLUMNORDERARRAY, 4, (LPARAM)back);
+  ASSERT_EQ(lvw_take_layout(&l_), 0);
+  EXPECT_EQ(saved("flist.col.order"), "rpath,path,dir,name,ext,md,ad,Bd,size,attr,err");
+
   // size dragged to the front: the layer takes the order the header is about to show
   EXPECT_EQ(header_notify(HDN_ENDDRAG, lvcol_of("size"), HDI_ORDER, 0, 0), FALSE);
   EXPECT_EQ(saved("flist.col.order"), "rpath,size,dir,name,ext,path,ad,Bd,md,attr,err");
