@@ -234,10 +234,11 @@ int lvw_subscribe(lvw* l, ntf* hub) {
 
 int lvw_ntf_cols(int id, void* data, void* usrdata) {
   lvw* l = static_cast<lvw*>(usrdata);
-  if (!l || id != NTF_COLS || (data && data != &l->lc)) {
+  if (!l || id != NTF_COLS) {
     ERR_LOG(ERR_ERR, kParam, "Invalid param - id: %d, data: %p, lvw: %p.", id, data, usrdata);
     return kParam;
   }
+  if (data && data != &l->lc) return 0;  // another list's set
   int e = lvw_apply(l);
   if (e) return e;
   return lvw_save(l);
@@ -409,6 +410,8 @@ int lvw_set_sort_id(lvw* l, const char* id, int rev) {
   if (bad(l)) return kParam;
   return lvw_set_sort(l, id ? listcol_find(&l->lc, id) : -1, rev);
 }
+
+int lvw_find(const lvw* l, const char* id) { return l ? listcol_find(&l->lc, id) : -1; }
 
 int lvw_col(const lvw* l, int lvcol) {
   if (!l || lvcol < 0 || lvcol >= (int)l->nshown) return -1;

@@ -78,8 +78,10 @@ int lvw_apply(lvw* l);
 // Stores the set under "*" and its name in the database.
 int lvw_save(lvw* l);
 
-// WM_NOTIFY of the list view or its header. Returns 1 when the layer answered
-// (*result: what the window procedure returns), 0 when the owner should go on.
+// WM_NOTIFY of the list view or its header (the owner is an ANSI window, so the
+// list view asks for texts with LVN_GETDISPINFOA). Returns 1 when the layer
+// answered: *result is what the window procedure returns (a dialog procedure
+// sets it as DWLP_MSGRESULT); 0 when the owner should go on.
 int lvw_notify(lvw* l, const NMHDR* nm, LRESULT* result);
 
 // The user's layout changes, as the header notifications report them: a column's
@@ -97,6 +99,7 @@ int lvw_set_sort(lvw* l, int col, int rev);
 int lvw_set_sort_id(lvw* l, const char* id, int rev);
 
 // Mappings; -1 when out of range or not shown.
+int lvw_find(const lvw* l, const char* id);  // column id -> set column
 int lvw_col(const lvw* l, int lvcol);     // list-view column -> set column
 int lvw_lvcol(const lvw* l, int col);     // set column -> list-view column
 int lvw_tag(const lvw* l, int lvcol);     // list-view column -> tag

@@ -245,13 +245,12 @@ int lvwcoldlg_run(lvwcoldlg* d, HINSTANCE inst, HWND parent, INT_PTR* result) {
   INT_PTR r = DialogBoxParamA(inst, MAKEINTRESOURCEA(LVWCOLDLG_DLG), parent, dlg_proc, (LPARAM)d);
   d->wnd = nullptr;
   d->modal = 0;
-  if (r == -1 || r == 0) {
+  // the dialog ends with IDOK or IDCANCEL only: 0 and -1 are failures
+  if (r <= 0) {
     DWORD e = GetLastError();
-    if (r == -1 || e) {
-      int rc = e ? (int)e : 9001;
-      ERR_LOG(ERR_ERR, rc, "DialogBoxParam() failed - %d.", LVWCOLDLG_DLG);
-      return rc;
-    }
+    int rc = e ? (int)e : 9001;
+    ERR_LOG(ERR_ERR, rc, "DialogBoxParam() failed - %d.", LVWCOLDLG_DLG);
+    return rc;
   }
   if (result) *result = r;
   return 0;

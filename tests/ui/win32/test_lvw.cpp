@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -292,17 +293,13 @@ TEST_F(Lvw, VirtualRowsAndColoursComeFromTheOwner) {
     EXPECT_STREQ(buf, c.text) << c.id;
   }
 
+  // one item stage per row; the sub-item stages name the columns by tag
   ShowWindow(host_, SW_SHOWNOACTIVATE);
-  InvalidateRect(list_, nullptr, TRUE);
   UpdateWindow(list_);
   ASSERT_FALSE(drawn.stages.empty());
   EXPECT_EQ(drawn.stages.front(), (DWORD)CDDS_PREPAINT);
-  unsigned items = 0;
-  for (DWORD s : drawn.stages) items += s == CDDS_ITEMPREPAINT;
-  EXPECT_EQ(items, 3u);
-  // every sub-item stage named its column by the owner's tag
-  for (int t : drawn.tags) EXPECT_TRUE(t >= -1 && t <= 2) << t;
-  EXPECT_NE(std::find(drawn.tags.begin(), drawn.tags.end(), 0), drawn.tags.end());
+  EXPECT_EQ(std::count(drawn.stages.begin(), drawn.stages.end(), (DWORD)CDDS_ITEMPREPAINT), 3);
+  EXPECT_EQ(std::set<int>(drawn.tags.begin(), drawn.tags.end()), (std::set<int>{-1, 0, 1, 2}));
 }
 
 // --- sort mark ------------------------------------------------------------------------
@@ -421,6 +418,8 @@ class ColDlg : public Lvw {
     ASSERT_EQ(lvw_subscribe(&l_, &hub_), 0);
     lvwcoldlg_init(&dlg_);
     ASSERT_EQ(lvwcoldlg_set(&dlg_, &l_.lc, &tx_, "flist.col.name", &hub_), 0);
+  }
+  void open() {
     ASSERT_EQ(lvwcoldlg_open(&dlg_, GetModuleHandleA(nullptr), host_), 0);
     ASSERT_NE(dlg_.wnd, nullptr);
   }
@@ -447,7 +446,8 @@ class ColDlg : public Lvw {
     SendMessageA(b, LB_SETCURSEL, row, 0);
     SendMessageA(dlg_.wnd, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), (LPARAM)b);
   }
-  void click(int id) { SendMessageA(GetDlgItem(dlg_.wnd, id), BM_CLICK, 0, 0); }
+  void click(int id) { click(&dlg_, id); }
+  static void click(lvwcoldlg* d, int id) { SendMessageA(GetDlgItem(d->wnd, id), BM_CLICK, 0, 0); }
   bool enabled(int id) { return IsWindowEnabled(GetDlgItem(dlg_.wnd, id)) != 0; }
   int visible(const char* id) { return l_.lc.cols[listcol_find(&l_.lc, id)].visible; }
 
@@ -457,6 +457,7 @@ class ColDlg : public Lvw {
 };
 
 TEST_F(ColDlg, HideMoveUpShowAndApplyRebuildTheList) {
+  open();
   EXPECT_EQ(box(LVWCOLDLG_SHOWN), (std::vector<std::string>{"Path", "Modified time", "Size", "Attributes"}));
   EXPECT_EQ(box(LVWCOLDLG_HIDDEN), (std::vector<std::string>{"Real path", "Directory", "Name", "Extension",
                                                              "Accessed time", "Created time", "Error"}));
@@ -495,6 +496,7 @@ TEST_F(ColDlg, HideMoveUpShowAndApplyRebuildTheList) {
 }
 
 TEST_F(ColDlg, CancelLeavesTheSetAlone) {
+  open();
   listcol before = l_.lc;
   pick(LVWCOLDLG_SHOWN, 0);
   click(LVWCOLDLG_HIDE);
@@ -508,6 +510,7 @@ TEST_F(ColDlg, CancelLeavesTheSetAlone) {
 }
 
 TEST_F(ColDlg, ButtonsFollowTheSelectionAndTheLastColumnStays) {
+  open();
   struct {
     int row;
     bool up, down, hide;
@@ -532,39 +535,48 @@ TEST_F(ColDlg, ButtonsFollowTheSelectionAndTheLastColumnStays) {
   EXPECT_EQ(box(LVWCOLDLG_SHOWN), std::vector<std::string>{"Attributes"});
 }
 
+// The program's way: a modal dialog; the user hides Size and presses OK.
+lvwcoldlg* g_modal;
+void CALLBACK modal_user(HWND, UINT, UINT_PTR id, DWORD) {
+  if (!g_modal->wnd) return;
+  KillTimer(nullptr, id);
+  SendDlgItemMessageA(g_modal->wnd, LVWCOLDLG_SHOWN, LB_SETCURSEL, 2, 0);
+  ColDlg::click(g_modal, LVWCOLDLG_HIDE);
+  ColDlg::click(g_modal, IDOK);
+}
+
+TEST_F(ColDlg, ModalDialogEndsWithOk) {
+  g_modal = &dlg_;
+  ASSERT_NE(SetTimer(nullptr, 0, 10, modal_user), 0u);
+  INT_PTR r = 0;
+  ASSERT_EQ(lvwcoldlg_run(&dlg_, GetModuleHandleA(nullptr), host_, &r), 0);
+  EXPECT_EQ(r, IDOK);
+  EXPECT_EQ(dlg_.wnd, nullptr);
+  ASSERT_EQ(ntf_dispatch(&hub_), 0);
+  EXPECT_EQ(shown(list_), (std::vector<std::string>{"Path", "Modified time", "Attributes"}));
+  EXPECT_EQ(saved("flist.col.size.visible"), "No");
+}
+
 // --- arguments --------------------------------------------------------------------
 
 TEST_F(Lvw, BadArgumentsAreRefusedWithTheirMessage) {
   create_flist();
   lvwcoldlg dlg{};
-  lvwcoldlg_init(&dlg);
-  struct {
-    const char* what;
-    int (*call)(Lvw*, lvwcoldlg*);
-    const char* msg;
-  } const cases[] = {
-      {"create without list", [](Lvw* t, lvwcoldlg*) { return lvw_create(&t->l_, nullptr, t->d_, "flist.col", nullptr, nullptr, nullptr); },
-       "Invalid param - lvw: "},
-      {"create without name", [](Lvw* t, lvwcoldlg*) { return lvw_create(&t->l_, t->list_, t->d_, "", nullptr, nullptr, nullptr); },
-       "Invalid param - lvw: "},
-      {"width of a column not shown", [](Lvw* t, lvwcoldlg*) { return lvw_take_width(&t->l_, 4, 10); },
-       "Invalid param - lvw: "},
-      {"sort of no column", [](Lvw* t, lvwcoldlg*) { return lvw_set_sort(&t->l_, -2, 0); }, "Invalid param - lvw: "},
-      {"null record", [](Lvw*, lvwcoldlg*) { return lvw_apply(nullptr); }, "`lvw' is NUL."},
-      {"dialog without set", [](Lvw*, lvwcoldlg* d) { return lvwcoldlg_apply(d); }, "Invalid param - lvwcoldlg: "},
-      {"dialog set none", [](Lvw*, lvwcoldlg* d) { return lvwcoldlg_set(d, nullptr, nullptr, nullptr, nullptr); },
-       "Invalid param - lvwcoldlg: "},
-  };
-  for (const auto& c : cases) {
-    LogCapture log;
-    EXPECT_EQ(c.call(this, &dlg), 9003) << c.what;
-    EXPECT_TRUE(log.has(c.msg)) << c.what << ": " << log.done();
-  }
-  ASSERT_EQ(lvwcoldlg_set(&dlg, &l_.lc, nullptr, nullptr, nullptr), 0);
   LogCapture log;
-  EXPECT_EQ(lvwcoldlg_show(&dlg, 7), 9003);
-  EXPECT_EQ(lvwcoldlg_move(&dlg, 0, 2), 9003);
-  EXPECT_TRUE(log.has("Invalid param - lvwcoldlg: "));
+  const int codes[] = {
+      lvw_create(&l_, nullptr, d_, "flist.col", nullptr, nullptr, nullptr),
+      lvw_take_width(&l_, 4, 10),  // a column not shown
+      lvw_set_sort(&l_, -2, 0),
+      lvw_apply(nullptr),
+      lvwcoldlg_apply(&dlg),  // no set
+      lvwcoldlg_set(&dlg, &l_.lc, nullptr, nullptr, nullptr) == 0 ? lvwcoldlg_show(&dlg, 7) : -1,
+      lvwcoldlg_move(&dlg, 0, 2),
+  };
+  for (int c : codes) EXPECT_EQ(c, 9003);
+  for (const char* m : {"Invalid param - lvw: ", "`lvw' is NUL.", "Invalid param - lvwcoldlg: "})
+    EXPECT_TRUE(log.has(m)) << m;
+  // the refused calls left the list as it was
+  EXPECT_EQ(columns(list_).size(), 4u);
 }
 
 }  // namespace
