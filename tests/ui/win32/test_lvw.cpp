@@ -214,6 +214,15 @@ TEST_F(Lvw, BuiltInResultListShowsItsVisibleColumnsInOrder) {
   EXPECT_TRUE(ex & LVS_EX_HEADERDRAGDROP);
 }
 
+TEST_F(Lvw, SetWithEveryColumnHiddenStillShowsOne) {
+  for (const char* id : {"path", "md", "size", "attr"})
+    ASSERT_EQ(xrm_put(d_, (std::string("*flist.col.") + id + ".visible").c_str(), 0, "No"), 0);
+  LogCapture log;
+  create_flist();
+  EXPECT_TRUE(log.has("No visible column - [rpath] shown - name: `flist.col'.")) << log.done();
+  EXPECT_EQ(shown(list_), std::vector<std::string>{"Real path"});
+}
+
 TEST_F(Lvw, ErrorListIsAPlainListWithItsOwnSet) {
   HWND plain = new_list(0);
   lvw e{};
