@@ -9,6 +9,7 @@
 #include "ntf/ntf.h"
 #include "quarnw/progr.h"
 #include "quarnw/quarnwcfg.h"
+#include "quarnw/quarnwrules.h"
 #include "syscfg/syscfg.h"
 #include "txr/txr.h"
 #include "ui/ctlclr.h"
@@ -79,7 +80,13 @@ enum : int {
   IDD_UERRDLG = 7201,
   IDD_UERRDLG_BOTLIST = 7202,
   IDC_ABOUT_TEXT = 1002,
-  IDC_ABOUT_COPYRIGHT = 1003
+  IDC_ABOUT_COPYRIGHT = 1003,
+  // labels and rule of the standard view (template 112), for its layout
+  IDC_STD_PATHLBL = 1032,
+  IDC_STD_NAMELBL = 1033,
+  IDC_STD_MDLBL = 1034,
+  IDC_STD_SIZELBL = 1035,
+  IDC_STD_VRULE = 1036
 };
 
 // Program-wide state, owned by the window thread.
@@ -126,12 +133,3 @@ HWND quarnw_cur_dlg();
 void quarnw_set_cur_dlg(HWND dlg);
 // The text of id in context ctx of the program's text store.
 const char* quarnw_text(const char* ctx, const char* id);
-
-// Pure rules, for the main window and its tests.
-// The title into buf (1024 bytes): path part, count part, product title.
-int quarnw_title_fmt(char* buf, unsigned bufsize, const char* path, unsigned pathmax, int count, int focus,
-                     const char* title);
-// Whether the list command idm (fcp ... fexec) is enabled for these counts; 9003 for another.
-int quarnw_cmd_enabled(int idm, unsigned usable, unsigned selected, int* enabled);
-// The column name of an fsortBy command ("ad" ... "size"), nullptr for another id.
-const char* quarnw_sortcol(int idm);
