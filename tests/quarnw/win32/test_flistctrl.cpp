@@ -164,9 +164,9 @@ class FlistCtrl : public testing::Test {
     syscfg_init(&sc);
     dgrp_init(&dg, &sc);
     ASSERT_EQ(quarnwcfg_init(&cfg), 0);
-    ASSERT_EQ(quarnwcfg_set_dflts(&cfg), 0);
     ASSERT_EQ(quarnwcfg_get_xrm(&cfg, d), 0);
     cfg.dgrp_num = DGRP_SI_EN;
+    cfg.sizefmt = FSZ_K;
     cfg.flist_img = 0;
     ASSERT_EQ(ntf_init(&hub, nullptr, NTF_WAKE_MSG), 0);
     ntf_add(&hub, NTF_SHOW_INFO, nullptr, on_info, this);
@@ -188,6 +188,7 @@ class FlistCtrl : public testing::Test {
     DestroyWindow(host);
     DestroyWindow(main);
     pump();
+    ntf_dispatch(&hub);
     ntf_free(&hub);
     quarnwcfg_free(&cfg);
     dgrp_free(&dg);
@@ -222,7 +223,7 @@ class FlistCtrl : public testing::Test {
     char buf[512] = "?";
     NMLVDISPINFOA di{};
     di.hdr = {lv, 1005, LVN_GETDISPINFOA};
-    di.item.mask = LVIF_TEXT | (lvcol == 0 ? LVIF_IMAGE : 0);
+    di.item.mask = LVIF_TEXT | LVIF_IMAGE;
     di.item.iItem = row;
     di.item.iSubItem = lvcol;
     di.item.pszText = buf;
@@ -366,6 +367,7 @@ TEST_F(FlistCtrl, RowColoursFirstMatchWins) {
 }
 
 TEST_F(FlistCtrl, GrowingListFollowsOnlyAUserWhoSelectedNothing) {
+  for (const char* d : {"a\\", "b\\", "c\\"}) t.add(d);
   for (int i = 0; i < 30; ++i) t.add("a\\f" + std::to_string(100 + i));
   for (int i = 0; i < 60; ++i) t.add("b\\g" + std::to_string(100 + i));
   for (int i = 0; i < 60; ++i) t.add("c\\h" + std::to_string(100 + i));
