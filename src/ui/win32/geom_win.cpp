@@ -61,7 +61,12 @@ int measure_item(geom_item* it, HWND dlg) {
 int to_pixels(HDC dc, const TEXTMETRICA& tm, const geom_size& sz, int a, unsigned* px) {
   switch (sz.unit) {
     case 'P': *px = sz.n; return 0;
-    case 'C': *px = sz.n * (unsigned)(a ? tm.tmHeight : tm.tmAveCharWidth); return 0;
+    case 'C': {
+      // a size no screen has still stays a size, not a wrapped one
+      unsigned long long v = (unsigned long long)sz.n * (unsigned)(a ? tm.tmHeight : tm.tmAveCharWidth);
+      *px = v > 0x7FFFFFFFull ? 0x7FFFFFFFu : (unsigned)v;
+      return 0;
+    }
     default: break;
   }
   POINT p{a ? 0 : (LONG)sz.n, a ? (LONG)sz.n : 0};

@@ -25,45 +25,36 @@ void remove_tree(const std::string& dir) {
   for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) {
     std::string n = fd.cFileName, p = dir + "\\" + n;
     if (n == "." || n == "..") continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      remove_tree(p);
-    } else {
-      SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(p.c_str());
-    }
+    SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+    (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? remove_tree(p) : (void)DeleteFileA(p.c_str());
   }
   if (h != INVALID_HANDLE_VALUE) FindClose(h);
   RemoveDirectoryA(dir.c_str());
 }
 
-// A fresh directory; names ending in '\' are made as directories, files get size bytes.
+// A fresh directory: names ending in '\' are made as directories, files get size bytes.
 struct Tree {
   std::string root;
-  Tree(const std::vector<std::pair<std::string, unsigned>>& entries) {
-    char tmp[MAX_PATH], name[MAX_PATH];
-    static unsigned serial = 0;
+  explicit Tree(const std::vector<std::pair<std::string, unsigned>>& entries) {
+    char tmp[MAX_PATH];
     GetTempPathA(MAX_PATH, tmp);
-    snprintf(name, sizeof name, "%sflst%lu_%u", tmp, (unsigned long)GetCurrentProcessId(), ++serial);
-    root = name;
+    root = std::string(tmp) + "flst" + std::to_string(GetCurrentProcessId());
     EXPECT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
     for (const auto& e : entries) {
-      std::string p = path(e.first);
       if (e.first.back() == '\\') {
-        EXPECT_TRUE(CreateDirectoryA(p.c_str(), nullptr)) << p;
+        EXPECT_TRUE(CreateDirectoryA(path(e.first).c_str(), nullptr));
         continue;
       }
-      HANDLE h = CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      std::string data(e.second, 'x');
+      HANDLE h = CreateFileA(path(e.first).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
       DWORD n = 0;
-      if (!data.empty()) WriteFile(h, data.data(), (DWORD)data.size(), &n, nullptr);
+      WriteFile(h, std::string(e.second, 'x').data(), e.second, &n, nullptr);
       CloseHandle(h);
     }
   }
   ~Tree() { remove_tree(root); }
   std::string path(const std::string& rel) const {
     std::string p = root + "\\" + rel;
-    if (p.back() == '\\') p.pop_back();
-    return p;
+    return p.back() == '\\' ? p.substr(0, p.size() - 1) : p;
   }
 };
 
@@ -102,18 +93,12 @@ struct Fixture : testing::Test {
   }
 };
 
-TEST_F(Fixture, OverlappingSearchPathsOnDisk) {
+TEST_F(Fixture, OverlappingSearchPathsThenSorts) {
   // the deeper path first, then its parent: every entry once, the parent's record too
-  ASSERT_EQ(walk(&fl, t.path("a\\B")), 0);
-  ASSERT_EQ(walk(&fl, t.path("a")), 0);
-  ASSERT_EQ(walk(&fl, t.path("a\\B\\")), 0);
+  for (const char* p : {"a\\B", "a", "a\\B\\"}) ASSERT_EQ(walk(&fl, t.path(p)), 0);
   V got = rel_rows(&fl, t);
   std::sort(got.begin(), got.end());
   EXPECT_EQ(got, (V{"a", "a\\B", "a\\B\\Y.txt", "a\\B\\x.txt", "a\\b.txt", "a\\c", "a\\c\\X.TXT", "a\\top.txt"}));
-}
-
-TEST_F(Fixture, SortsOverTheWalkedTree) {
-  ASSERT_EQ(walk(&fl, t.path("a")), 0);
   EXPECT_EQ(sorted("path", FLIST_IGNORECASE),
             (V{"a", "a\\B", "a\\B\\x.txt", "a\\B\\Y.txt", "a\\b.txt", "a\\c", "a\\c\\X.TXT", "a\\top.txt"}));
   EXPECT_EQ(sorted("path", FLIST_IGNORECASE | FLIST_PATHDIR_FIRST),
@@ -156,7 +141,7 @@ frec* find_rec(const flist* fl, const char* name) {
 
 using Posts = std::vector<std::pair<int, void*>>;
 
-TEST_F(Fixture, MovedAndDeletedFilesAreMarkedAndAnnounced) {
+TEST_F(Fixture, MovedDeletedAndHandedOverFiles) {
   ASSERT_EQ(walk(&fl, t.path("a")), 0);
   Hub hub;
   frec *top = find_rec(&fl, "top.txt"), *btxt = find_rec(&fl, "b.txt"), *x = find_rec(&fl, "x.txt");
@@ -176,20 +161,14 @@ TEST_F(Fixture, MovedAndDeletedFilesAreMarkedAndAnnounced) {
   EXPECT_EQ(top->flags, (unsigned)FREC_MOVED);
   EXPECT_EQ(btxt->flags, (unsigned)FREC_DELETED);
   EXPECT_EQ(flist_count(&fl), 8u);  // both stay in the list
-}
 
-TEST_F(Fixture, HandedOverThenChecked) {
-  ASSERT_EQ(walk(&fl, t.path("a")), 0);
-  Hub hub;
-  frec *x = find_rec(&fl, "x.txt"), *y = find_rec(&fl, "Y.txt"), *top = find_rec(&fl, "top.txt");
-  top->flags |= FREC_DELETED;
+  // handed over for moving (the moved one is left out), then the paste moved x only
+  frec* y = find_rec(&fl, "Y.txt");
   list recs{};
   list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
   for (frec* r : {x, y, top}) list_v_append(&recs, r);
   EXPECT_EQ(flist_mark_handed(&recs, &hub.n, nullptr), 0);
   EXPECT_EQ(hub.drain(), (Posts{{NTF_FREC_MOVING, x}, {NTF_FREC_MOVING, y}}));
-  EXPECT_EQ(top->flags, (unsigned)FREC_DELETED);
-  // the paste moved x only
   ASSERT_TRUE(MoveFileA(t.path("a\\B\\x.txt").c_str(), t.path("x.txt").c_str()));
   EXPECT_EQ(flist_check_handed(&fl, &hub.n, nullptr), 0);
   EXPECT_EQ(hub.drain(), (Posts{{NTF_FREC_MOVED, x}}));
