@@ -35,7 +35,9 @@ class Cfg : public TreeDb {
     ASSERT_EQ(quarnwcfg_get_xrm(&c_, d_), 0);
     ASSERT_EQ(quarnwcfg_set_dflts(&orig_), 0);
     ASSERT_EQ(quarnwcfg_copy(&orig_, &c_), 0);
-    if (!args.empty()) ASSERT_EQ(cmdp_parse_argv(&cp_, (int)args.size(), args.data()), 0);
+    if (!args.empty()) {
+      ASSERT_EQ(cmdp_parse_argv(&cp_, (int)args.size(), args.data()), 0);
+    }
     ASSERT_EQ(quarnwcfg_get_cmdp(&c_, &cp_), 0);
   }
   std::string saved(const char* name) {
@@ -217,7 +219,9 @@ TEST_F(Cfg, SearchPathsOfTheCommandLine) {
     ASSERT_EQ(cmdp_init(&cp_), 0);
     start(r.args);
     EXPECT_STREQ(c_.path, r.path);
-    if (r.args.size() > 1) EXPECT_EQ(history(c_).front(), r.path) << "pushed onto the history";
+    if (r.args.size() > 1) {
+      EXPECT_EQ(history(c_).front(), r.path) << "pushed onto the history";
+    }
   }
 }
 

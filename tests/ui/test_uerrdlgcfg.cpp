@@ -44,7 +44,9 @@ TEST(UerrLevel, ColoursOfErrorWarningAndInfoOnly) {
     EXPECT_EQ(uerrdlgcfg_level_colors(&c, r.level, &fg, &bg), r.code);
     EXPECT_EQ(fg, r.fg) << r.level;
     EXPECT_EQ(bg, r.bg) << r.level;
-    if (r.code) EXPECT_TRUE(log.has("Not supported errtype [" + std::to_string(r.level) + "].")) << log.got;
+    if (r.code) {
+      EXPECT_TRUE(log.has("Not supported errtype [" + std::to_string(r.level) + "].")) << log.got;
+    }
   }
   uerrdlgcfg_free(&c);
 }

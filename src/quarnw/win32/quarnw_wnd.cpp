@@ -334,6 +334,7 @@ namespace {
 
 LRESULT on_create(HWND wnd) {
   g_main_wnd = wnd;
+  uerrdlg_init(&g_uerrdlg, g_xrm.maindb, &g_txr, &g_syscfg);
   int rc = build_menus(wnd);
   if (!rc) rc = quarndlg_create(wnd, &g_quarndlg);
   return rc ? -1 : 0;
@@ -355,6 +356,7 @@ LRESULT CALLBACK quarnw_wndproc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY:
       menu_destroy(&g_menu);
       menu_destroy(&g_flistmenu);
+      uerrdlg_free(&g_uerrdlg);
       g_main_wnd = nullptr;
       g_quarndlg = nullptr;
       g_cur_dlg = g_saved_focus = nullptr;
