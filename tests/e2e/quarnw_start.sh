@@ -31,8 +31,8 @@ check "plain start: title" "Quarn Std" "$TITLE"
 check "plain start: status" "0" "$RC"
 f=$(usrfile "$cfg")
 check "plain start: user file" "yes" "$([ -n "$f" ] && echo yes || echo no)"
-check "plain start: saved placement" "1" "$(grep -c 'frame\.wp:' "$cfg/$f")"
-check "plain start: untouched settings not saved" "0" "$(grep -c 'title\|sortby\|ignorecase' "$cfg/$f")"
+check "plain start: saved placement" "1" "$(grep -c 'frame\.wp *:' "$cfg/$f")"
+check "plain start: untouched settings not saved" "0" "$(grep -c 'quarnw\.title \|sortby\|quarnw\.ignorecase ' "$cfg/$f")"
 
 # a search path on the command line: in the title, saved, and there again next time
 dir=$(winpath "$TMP/tree")
@@ -40,8 +40,9 @@ start -cfgdir:"$(winpath "$cfg")" "$dir"
 close_main
 check "path argument: title" "$dir - Quarn Std" "$TITLE"
 check "path argument: status" "0" "$RC"
-check "path argument: saved path" "1" "$(grep -c "path: *${dir//\\/\\\\\\\\}\$" "$cfg/$f")"
-check "path argument: history" "1" "$(grep -c 'pathlist\.0:' "$cfg/$f")"
+esc=${dir//\\/\\\\}  # the file writes each backslash twice
+check "path argument: saved path" "1" "$(grep -cF "quarnw.path : $esc" "$cfg/$f")"
+check "path argument: history" "1" "$(grep -c 'pathlist\.0 *:' "$cfg/$f")"
 start -cfgdir:"$(winpath "$cfg")"
 close_main
 check "restart: the path is back" "$dir - Quarn Std" "$TITLE"
@@ -50,7 +51,7 @@ check "restart: the path is back" "$dir - Quarn Std" "$TITLE"
 start -cfgdir:"$(winpath "$cfg")" -sortrev -timefmt:iso
 close_main
 check "options: status" "0" "$RC"
-check "options: changed settings saved" "2" "$(grep -c 'sortrev: *Yes\|timefmt: *iso' "$cfg/$f")"
+check "options: changed settings saved" "2" "$(grep -c 'quarnw\.sortrev *: *Yes\|quarnw\.timefmt *: *iso' "$cfg/$f")"
 
 # the version record to a file, no window
 "$SRC/cmake/wine-run" "$BIN/quarnw.exe" -cfgdir:"$(winpath "$cfg")" -ver:vpd -ver-out:"$(winpath "$TMP/ver.txt")" \
@@ -72,5 +73,5 @@ check "cfgdir that cannot be made: status" "1" "$?"
 check "cfgdir that cannot be made: nothing made" "no" "$([ -e "$TMP/afile/sub" ] && echo yes || echo no)"
 
 # the user file written before is still whole after the failed starts
-check "user file kept" "1" "$(grep -c 'pathlist\.0:' "$cfg/$f")"
+check "user file kept" "1" "$(grep -c 'pathlist\.0 *:' "$cfg/$f")"
 finish

@@ -94,7 +94,9 @@ void menu_state(menu* m, const char* id, int enable, int check) {
 }
 
 int build_menus(HWND wnd) {
-  int rc = xrm_menu_load(g_xrm.maindb, "menu", nullptr, 1, "menu.name", &g_menu, kNCmdIds, kCmdIds);
+  int rc = menu_init(&g_menu, "menu");
+  if (!rc) rc = menu_init(&g_flistmenu, "flistMenu");
+  if (!rc) rc = xrm_menu_load(g_xrm.maindb, "menu", nullptr, 1, "menu.name", &g_menu, kNCmdIds, kCmdIds);
   if (!rc) rc = menu_build_bar(&g_menu);
   if (!rc) rc = xrm_menu_load(g_xrm.maindb, "flistMenu", nullptr, 1, "flistMenu.name", &g_flistmenu, kNCmdIds, kCmdIds);
   if (!rc) rc = menu_build_popup(&g_flistmenu);
