@@ -59,6 +59,14 @@ check "options: changed settings saved" "2" "$(grep -c 'quarnw\.sortrev *: *Yes\
 check "ver-out: status" "0" "$?"
 check "ver-out: version line" "1" "$(tr -d '\r' <"$TMP/ver.txt" | grep -c '^quarnw\|1\.0\.0')"
 
+# -ver alone: the About box without the main window; closing it ends the program
+start -cfgdir:"$(winpath "$cfg")" -ver
+TITLE=$("$SRC/cmake/wine-run" "$BIN/wndclose.exe" '#32770' 60000 | tr -d '\r')
+wait "$QPID"
+RC=$?
+check "ver alone: About box" "About Quarn Std" "$TITLE"
+check "ver alone: status" "0" "$RC"
+
 # start-ups that end with status 1 and leave no user file behind
 fresh=$TMP/fresh
 for bad in "-view:nosuch" "-timefmt:yesterday"; do
