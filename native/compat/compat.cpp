@@ -289,6 +289,21 @@ BOOL SetEnvironmentVariableA(const char* name, const char* value) {
   return TRUE;
 }
 
+BOOL GetUserNameA(char* buf, DWORD* size) {
+  const char* v = getenv("USER");
+  if (!v || !*v) v = getenv("LOGNAME");
+  if (!v || !*v) return fail(ERROR_ENVVAR_NOT_FOUND);
+  if (!buf || !size) return fail(ERROR_INVALID_PARAMETER);
+  DWORD n = (DWORD)strlen(v) + 1;
+  if (n > *size) {
+    *size = n;
+    return fail(ERROR_INSUFFICIENT_BUFFER);
+  }
+  memcpy(buf, v, n);
+  *size = n;
+  return TRUE;
+}
+
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initial_owner, const char* name) {
   if (name) return fail(ERROR_INVALID_PARAMETER), nullptr;  // named mutexes are not needed here
   Mutex* mx = new (std::nothrow) Mutex;
