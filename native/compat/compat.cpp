@@ -169,6 +169,7 @@ DWORD GetLastError() { return last_error; }
 void SetLastError(DWORD code) { last_error = code; }
 
 DWORD GetCurrentProcessId() { return (DWORD)getpid(); }
+DWORD GetCurrentThreadId() { return (DWORD)gettid(); }
 
 HMODULE GetModuleHandleA(const char* name) {
   static char main_module;

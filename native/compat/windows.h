@@ -202,6 +202,7 @@ void SetLastError(DWORD code);
 
 // --- process, module, clock ---
 DWORD GetCurrentProcessId();
+DWORD GetCurrentThreadId();
 HMODULE GetModuleHandleA(const char* name);
 DWORD GetModuleFileNameA(HMODULE module, char* path, DWORD size);
 DWORD GetTickCount();

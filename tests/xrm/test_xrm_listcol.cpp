@@ -49,7 +49,7 @@ class Listcol : public ::testing::Test {
     t.join();
     return code == 0;
   }
-  xrm x_;
+  xrm x_{};
   db* d_ = nullptr;
   listcol lc_;
 };
