@@ -21,19 +21,44 @@ constexpr int kCut = 9005;
 constexpr int kNotFound = 9006;
 constexpr int kExists = 9007;
 
+// The manager's mutex. A thread that holds it already only counts the nesting, so a
+// load or a reader of many resources pays for the system's mutex once.
+int lock_mgr(xrm* x) {
+  const unsigned long me = GetCurrentThreadId();
+  if (__atomic_load_n(&x->owner, __ATOMIC_RELAXED) == me) {
+    ++x->depth;
+    return 0;
+  }
+  int rc = mutex_lock(&x->mtx, XRM_LOCK_TIMEOUT);
+  if (rc) return rc;
+  __atomic_store_n(&x->owner, me, __ATOMIC_RELAXED);
+  x->depth = 1;
+  return 0;
+}
+
+int unlock_mgr(xrm* x) {
+  if (__atomic_load_n(&x->owner, __ATOMIC_RELAXED) != GetCurrentThreadId() || !x->depth) {
+    ERR_LOG(ERR_ERR, 9012, "Not the owner - xrm[%p], owner: %lu.", (void*)x, x->owner);
+    return 9012;
+  }
+  if (--x->depth) return 0;
+  __atomic_store_n(&x->owner, 0ul, __ATOMIC_RELAXED);
+  return mutex_unlock(&x->mtx);
+}
+
 // Holds the manager's mutex for a scope.
 class Lock {
  public:
-  explicit Lock(xrm* x) : m_(x ? &x->mtx : nullptr), rc_(m_ ? mutex_lock(m_, XRM_LOCK_TIMEOUT) : kParam) {}
+  explicit Lock(xrm* x) : x_(x), rc_(x ? lock_mgr(x) : kParam) {}
   ~Lock() {
-    if (!rc_) mutex_unlock(m_);
+    if (!rc_) unlock_mgr(x_);
   }
   Lock(const Lock&) = delete;
   Lock& operator=(const Lock&) = delete;
   int rc() const { return rc_; }
 
  private:
-  mutex* m_;
+  xrm* x_;
   int rc_;
 };
 
@@ -289,7 +314,7 @@ int xrm_lock(db* d) {
     ERR_LOG(ERR_ERR, kParam, "`db' is NUL.");
     return kParam;
   }
-  return mutex_lock(&d->owner->mtx, XRM_LOCK_TIMEOUT);
+  return lock_mgr(d->owner);
 }
 
 int xrm_unlock(db* d) {
@@ -297,7 +322,7 @@ int xrm_unlock(db* d) {
     ERR_LOG(ERR_ERR, kParam, "`db' is NUL.");
     return kParam;
   }
-  return mutex_unlock(&d->owner->mtx);
+  return unlock_mgr(d->owner);
 }
 
 char* xrm_qualify(const xrm* x, const char* name, char* buf, unsigned bufsize) {

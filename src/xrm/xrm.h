@@ -34,6 +34,8 @@ struct xrm {
   char* com;
   void* w1;
   void* w2;
+  unsigned long owner;  // thread holding mtx, 0 when none (read atomically)
+  unsigned depth;       // its nested holds: only the outermost reaches the mutex
 };
 
 struct db {

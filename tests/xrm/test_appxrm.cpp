@@ -1,39 +1,17 @@
 #include "xrm/appxrm.h"
 
-#include <bzlib.h>
 #include <direct.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "c/log_capture.h"
+#include "xrm/xrm_test.h"
 
 namespace {
-
-std::string bz2(const std::string& text) {
-  std::vector<char> out(text.size() + 700);
-  unsigned n = (unsigned)out.size();
-  EXPECT_EQ(BZ2_bzBuffToBuffCompress(out.data(), &n, const_cast<char*>(text.data()), (unsigned)text.size(), 9, 0, 0),
-            BZ_OK);
-  return std::string(out.data(), n);
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-void write_file(const std::string& path, const std::string& text) {
-  std::ofstream f(path, std::ios::binary);
-  f << text;
-}
 
 class AppXrm : public ::testing::Test {
  protected:
