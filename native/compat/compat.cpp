@@ -169,6 +169,7 @@ DWORD GetLastError() { return last_error; }
 void SetLastError(DWORD code) { last_error = code; }
 
 DWORD GetCurrentProcessId() { return (DWORD)getpid(); }
+DWORD GetCurrentThreadId() { return (DWORD)gettid(); }
 
 HMODULE GetModuleHandleA(const char* name) {
   static char main_module;
@@ -286,6 +287,21 @@ DWORD GetEnvironmentVariableA(const char* name, char* buf, DWORD size) {
 BOOL SetEnvironmentVariableA(const char* name, const char* value) {
   if (!name || !*name || strchr(name, '=')) return fail(ERROR_INVALID_PARAMETER);
   if (value ? setenv(name, value, 1) : unsetenv(name)) return fail_errno();
+  return TRUE;
+}
+
+BOOL GetUserNameA(char* buf, DWORD* size) {
+  const char* v = getenv("USER");
+  if (!v || !*v) v = getenv("LOGNAME");
+  if (!v || !*v) return fail(ERROR_ENVVAR_NOT_FOUND);
+  if (!buf || !size) return fail(ERROR_INVALID_PARAMETER);
+  DWORD n = (DWORD)strlen(v) + 1;
+  if (n > *size) {
+    *size = n;
+    return fail(ERROR_INSUFFICIENT_BUFFER);
+  }
+  memcpy(buf, v, n);
+  *size = n;
   return TRUE;
 }
 

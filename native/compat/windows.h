@@ -202,6 +202,7 @@ void SetLastError(DWORD code);
 
 // --- process, module, clock ---
 DWORD GetCurrentProcessId();
+DWORD GetCurrentThreadId();
 HMODULE GetModuleHandleA(const char* name);
 DWORD GetModuleFileNameA(HMODULE module, char* path, DWORD size);
 DWORD GetTickCount();
@@ -217,6 +218,8 @@ DWORD GetTimeZoneInformation(TIME_ZONE_INFORMATION* tzi);
 // --- environment ---
 DWORD GetEnvironmentVariableA(const char* name, char* buf, DWORD size);
 BOOL SetEnvironmentVariableA(const char* name, const char* value);
+// The login name from USER (LOGNAME); *size in: buffer size, out: length with the zero.
+BOOL GetUserNameA(char* buf, DWORD* size);
 
 // --- mutexes (recursive for their owner, as the system's) and handles ---
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES sa, BOOL initial_owner, const char* name);

@@ -85,7 +85,7 @@ int ntf_init(ntf* n, HWND* pwnd, UINT msg) {
     ERR_LOG(ERR_ERR, kParam, "`ntf' is NUL.");
     return kParam;
   }
-  std::memset(n, 0, sizeof *n);
+  ntf_free(n);  // a record starts zeroed; one in use is released first
   int rc = rbtree_init(&n->subs, sizeof(int), 0, id_cmp, nullptr, nullptr, nullptr, sizeof(list), 0, nullptr,
                        subs_release, subs_init, nullptr);
   if (!rc) rc = postq_init(&n->postq);

@@ -1,5 +1,6 @@
 // Notification hub: subscribers by notification id, called at once on the caller's
 // thread or through a queue that any thread posts to and the window thread drains.
+// A record starts zero-filled (`ntf x{}`): init releases what the record held.
 #pragma once
 
 #include <windows.h>

@@ -54,7 +54,7 @@ int sm_init(sm* m, unsigned nstates, const sm_state_def* states, unsigned ntrans
             nstates, (const void*)states, ntrans, (const void*)trans);
     return kParam;
   }
-  std::memset(m, 0, sizeof *m);
+  sm_free(m);  // a record starts zeroed; one in use is released first
   int rc = graph_init(&m->g, sizeof(sm_state_def), 0, nullptr, nullptr, nullptr, sizeof(sm_tr), 0, nullptr, nullptr,
                       nullptr, nullptr, kBlockItems, kBlockItems);
   if (rc) return rc;

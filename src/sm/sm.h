@@ -1,5 +1,6 @@
 // Table-driven finite state machine. It owns no thread: every callback runs inside the
 // call that delivered the event, on the caller's thread.
+// A record starts zero-filled (`sm x{}`): init releases what the record held.
 #pragma once
 
 #include "ds/graph.h"

@@ -38,7 +38,7 @@ int uerrlist_init(uerrlist* l) {
     ERR_LOG(ERR_ERR, kParam, "`uerrlist' is NUL.");
     return kParam;
   }
-  std::memset(l, 0, sizeof *l);
+  uerrlist_free(l);  // a record starts zeroed; one in use is released first
   int rc = list_init(&l->items, sizeof(uerr_item), 0, uerr_copy, uerr_release, nullptr, nullptr, kBlockItems);
   if (!rc) rc = array_init(&l->index, 0xC2, nullptr, nullptr, kBlockItems);
   if (rc) uerrlist_free(l);

@@ -1,5 +1,6 @@
 // The user error reports the error dialog shows: copies in arrival order, each owning
 // its message, indexed by position. Window thread only.
+// A record starts zero-filled (`uerrlist x{}`): init releases what the record held.
 #pragma once
 
 #include "ds/array.h"

@@ -35,7 +35,7 @@ int uerrque_init(uerrque* q, HWND* pwnd) {
     ERR_LOG(ERR_ERR, kParam, "`uerrque' is NUL.");
     return kParam;
   }
-  std::memset(q, 0, sizeof *q);
+  uerrque_free(q);  // a record starts zeroed; one in use is released first
   int rc = list_init(&q->items, sizeof(uerr_item), 0, uerr_copy, uerr_release, nullptr, nullptr, kBlockItems);
   if (!rc) rc = mutex_init(&q->mtx);
   if (rc) {

@@ -1,5 +1,6 @@
 // The queue between the error log's hook, on whatever thread reports, and the main
 // window, which moves the reports into the error dialog's list.
+// A record starts zero-filled (`uerrque x{}`): init releases what the record held.
 #pragma once
 
 #include <windows.h>

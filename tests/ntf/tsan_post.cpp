@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -57,7 +58,9 @@ int main() {
   }
   unsigned wakeups = 0;
   MSG m;
-  while (running || ntf_queued(&n)) {
+  // a broken queue must fail the run, not hang it
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while ((running || ntf_queued(&n)) && std::chrono::steady_clock::now() < deadline) {
     while (PeekMessageA(&m, wnd, NTF_WAKE_MSG, NTF_WAKE_MSG, PM_REMOVE)) ++wakeups;
     ntf_dispatch(&n);
   }

@@ -113,22 +113,16 @@ TEST(Uerrque, WindowGone) {
 
 TEST(Uerrque, WithoutWindowAndBadArguments) {
   uerrque q{};
-  ASSERT_EQ(uerrque_init(&q), 0);
-  uerr_item it{};
-  it.level = 4;
-  it.msg = "direct";
-  EXPECT_EQ(uerrque_add(&q, &it), 0);
-  EXPECT_EQ(uerrque_hook(&it, &q), 0);  // nothing to wake
   uerrlist l{};
-  ASSERT_EQ(uerrlist_init(&l), 0);
+  ASSERT_EQ(uerrque_init(&q) + uerrlist_init(&l), 0);
+  const uerr_item it{4, 1, "", 0, {}, "direct"};
+  EXPECT_EQ(uerrque_add(&q, &it) + uerrque_hook(&it, &q), 0);  // nothing to wake
   EXPECT_EQ(uerrque_move(&q, &l), 0);
   EXPECT_EQ(uerrlist_count(&l), 2u);
   LogCapture log;
-  EXPECT_EQ(uerrque_add(&q, nullptr), 9003);
-  EXPECT_EQ(uerrque_add(nullptr, &it), 9003);
-  EXPECT_EQ(uerrque_hook(&it, nullptr), 9003);
-  EXPECT_EQ(uerrque_move(&q, nullptr), 9003);
-  EXPECT_EQ(uerrque_init(nullptr) + uerrque_free(nullptr), 2 * 9003);
+  EXPECT_EQ(uerrque_add(&q, nullptr) + uerrque_add(nullptr, &it) + uerrque_hook(&it, nullptr) +
+                uerrque_move(&q, nullptr) + uerrque_init(nullptr) + uerrque_free(nullptr),
+            6 * 9003);
   char want[80];
   snprintf(want, sizeof want, "Invalid param - uerrque: %p, uerr_item: %p.", (void*)&q, nullptr);
   EXPECT_TRUE(log.has(want) && log.has("`uerrque' is NUL.")) << log.done();
