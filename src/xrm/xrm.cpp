@@ -501,7 +501,7 @@ int xrm_get_items(db* d, void* items_val_base, unsigned nitems, const cfg_item* 
   HeapPtr<char> text;
   for (unsigned i = 0; i < nitems; ++i) {
     const cfg_item& it = items[i];
-    if (!it.xrm_name) continue;
+    if (!it.xrm_name || it.valtype == VAL_PTR) continue;  // pointers have no text form
     char name[XRM_NAME_SIZE], cls[XRM_NAME_SIZE] = "";
     int rc = join_name(name, sizeof name, nprefix, it.xrm_name);
     if (!rc && it.xrm_class) rc = join_name(cls, sizeof cls, cprefix, it.xrm_class);
