@@ -22,6 +22,11 @@ foreach(dir err c ds rex fio ex txr quarn xrm syscfg sm ntf cmd ui fm dnd quarnw
     list(APPEND QUARN_TEST_EXES ${exe})
     target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(${exe} PRIVATE gtest_main gtest ${QUARN_LINK})
+    # a test's own resources (dialog templates) sit beside it as test_<name>.rc
+    get_filename_component(tdir ${t} DIRECTORY)
+    if(EXISTS ${tdir}/test_${n}.rc)
+      target_sources(${exe} PRIVATE ${tdir}/test_${n}.rc)
+    endif()
     add_test(NAME ${dir}.${n} COMMAND ${exe})
     set_tests_properties(${dir}.${n} PROPERTIES ENVIRONMENT "${QUARN_TEST_ENV}" TIMEOUT 180)
   endforeach()

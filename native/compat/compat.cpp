@@ -10,14 +10,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <new>
 #include <string>
+#include <vector>
 
 // This file stands for the system itself: it calls the C library's own conversions.
 #undef localtime
@@ -619,6 +622,65 @@ DWORD GetSysColor(int index) {
       0xF0F0F0};
   if (index < 0 || index >= (int)(sizeof kColors / sizeof kColors[0])) return 0;
   return kColors[index];
+}
+
+// Stand-in windows: a live set and one queue of posted messages in posting order.
+namespace {
+struct Windows {
+  pthread_mutex_t m = PTHREAD_MUTEX_INITIALIZER;
+  std::vector<HWND> live;
+  std::deque<MSG> posted;
+  unsigned next = 1;
+  bool is_live(HWND w) const { return std::find(live.begin(), live.end(), w) != live.end(); }
+};
+Windows& windows() {
+  static Windows w;
+  return w;
+}
+struct WindowsLock {
+  WindowsLock() { pthread_mutex_lock(&windows().m); }
+  ~WindowsLock() { pthread_mutex_unlock(&windows().m); }
+};
+}  // namespace
+
+HWND compat_window_create() {
+  WindowsLock lock;
+  Windows& w = windows();
+  // handles are never reused, so a destroyed window stays dead
+  HWND h = reinterpret_cast<HWND>((uintptr_t)0x10000 + 4u * w.next++);
+  w.live.push_back(h);
+  return h;
+}
+
+BOOL DestroyWindow(HWND wnd) {
+  WindowsLock lock;
+  Windows& w = windows();
+  auto it = std::find(w.live.begin(), w.live.end(), wnd);
+  if (it == w.live.end()) return fail(ERROR_INVALID_WINDOW_HANDLE);
+  w.live.erase(it);
+  w.posted.erase(std::remove_if(w.posted.begin(), w.posted.end(), [wnd](const MSG& m) { return m.hwnd == wnd; }),
+                 w.posted.end());
+  return TRUE;
+}
+
+BOOL PostMessageA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  WindowsLock lock;
+  Windows& w = windows();
+  if (!w.is_live(wnd)) return fail(ERROR_INVALID_WINDOW_HANDLE);
+  w.posted.push_back(MSG{wnd, msg, wp, lp});
+  return TRUE;
+}
+
+BOOL PeekMessageA(MSG* msg, HWND wnd, UINT min, UINT max, UINT remove) {
+  WindowsLock lock;
+  Windows& w = windows();
+  for (auto it = w.posted.begin(); it != w.posted.end(); ++it) {
+    if ((wnd && it->hwnd != wnd) || ((min || max) && (it->message < min || it->message > max))) continue;
+    if (msg) *msg = *it;
+    if (remove & PM_REMOVE) w.posted.erase(it);
+    return TRUE;
+  }
+  return FALSE;
 }
 
 // CP_ACP is read as Latin-1 (each byte its own character), CP_UTF8 as UTF-8.

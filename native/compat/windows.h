@@ -62,7 +62,8 @@ enum : DWORD {
   ERROR_PIPE_BUSY = 231,
   ERROR_NO_UNICODE_TRANSLATION = 1113,
   ERROR_SEM_TIMEOUT = 121,
-  ERROR_ABANDONED_WAIT_0 = 735
+  ERROR_ABANDONED_WAIT_0 = 735,
+  ERROR_INVALID_WINDOW_HANDLE = 1400
 };
 
 enum : DWORD {
@@ -256,6 +257,26 @@ BOOL TerminateProcess(HANDLE h, UINT code);
 
 // --- window system ---
 DWORD GetSysColor(int index);
+
+// Stand-in windows: each has a message queue that any thread may post to and any thread
+// may read; posting to a handle that is not a live stand-in window fails with 1400.
+typedef void* HWND;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef struct tagMSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+} MSG;
+#define PM_NOREMOVE 0u
+#define PM_REMOVE 1u
+#define WM_APP 0x8000u
+HWND compat_window_create();
+BOOL DestroyWindow(HWND wnd);
+BOOL PostMessageA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+// wnd nullptr: any window; min and max both 0: any message.
+BOOL PeekMessageA(MSG* msg, HWND wnd, UINT min, UINT max, UINT remove);
 
 // --- code pages: the ANSI page is taken as UTF-8 ---
 int MultiByteToWideChar(UINT codepage, DWORD flags, const char* mb, int mblen, WCHAR* w, int wlen);

@@ -1,0 +1,171 @@
+#include "cmd/cmd.h"
+
+#include <string>
+#include <vector>
+
+#include "c/log_capture.h"
+
+namespace {
+
+struct List {
+  cmdlist l{};
+  List() { EXPECT_EQ(cmdlist_init(&l), 0); }
+  ~List() { cmdlist_free(&l); }
+  cmd* add(const char* id, const char* def, const char* params = nullptr, int ncmdMax = 0, int* err = nullptr) {
+    return cmdlist_add(&l, id, def, params, ncmdMax, err);
+  }
+};
+
+std::string s(const char* p) { return p ? p : "NUL"; }
+
+TEST(CmdDefine, FieldsFromDefinitions) {
+  struct Row {
+    const char* def;
+    int type;
+    unsigned mask;
+    const char* verb;
+    const char* file;
+    const char* dir;
+    int show;
+  };
+  const Row rows[] = {
+      {"shexec", 2, 0, nullptr, nullptr, nullptr, 1},
+      {"shexec -verb:edit", 2, 0, "edit", nullptr, nullptr, 1},
+      {"SHEXEC -verb:open", 2, 0, "open", nullptr, nullptr, 1},  // the op word ignores case
+      {"shexec -mask:INVOKEIDLIST -verb:openas", 2, 0xC, "openas", nullptr, nullptr, 1},
+      {"shexec -mask:INVOKEIDLIST|INVOKEIDLIST,", 2, 0xC, nullptr, nullptr, nullptr, 1},
+      {"shexec -verb:open -file:doc\\quarn.html", 2, 0, "open", "doc\\quarn.html", nullptr, 1},
+      {"shexec -file:\"C:\\a b\\x.txt\" -dir:C:\\t", 2, 0, nullptr, "C:\\a b\\x.txt", "C:\\t", 1},
+      {"shexec -verb:open -verb:", 2, 0, nullptr, nullptr, nullptr, 1},  // an empty value clears
+      {"shexec -show:MINIMIZE|SHOWNA", 2, 0, nullptr, nullptr, nullptr, 14},
+      {"shexec -show:HIDE", 2, 0, nullptr, nullptr, nullptr, 0},
+      {"shexec -show:SHOWMAXIMIZED,RESTORE", 2, 0, nullptr, nullptr, nullptr, 11},
+      {"shexec -show:SHOWDEFAULT", 2, 0, nullptr, nullptr, nullptr, 10},
+      {"shexec -show:MAX -show:SHOWNOACTIVATE", 2, 0, nullptr, nullptr, nullptr, 4},  // cleared each time
+      {"run", 1, 0, nullptr, nullptr, nullptr, 0},
+      {"run -verb:x -anything:y", 1, 0, nullptr, nullptr, nullptr, 0},
+  };
+  List l;
+  int i = 0;
+  for (const Row& r : rows) {
+    std::string id = "c" + std::to_string(i++);
+    int err = -1;
+    cmd* c = l.add(id.c_str(), r.def, nullptr, 0, &err);
+    ASSERT_NE(c, nullptr) << r.def;
+    EXPECT_EQ(err, 0);
+    EXPECT_EQ(c->type, r.type) << r.def;
+    EXPECT_EQ(c->mask, r.mask) << r.def;
+    EXPECT_EQ(s(c->verb), s(r.verb)) << r.def;
+    EXPECT_EQ(s(c->file), s(r.file)) << r.def;
+    EXPECT_EQ(s(c->dir), s(r.dir)) << r.def;
+    EXPECT_EQ(c->show, r.show) << r.def;
+    EXPECT_EQ(s(c->cmdname), r.def);
+    EXPECT_EQ(c->ncmdMax, 12);
+  }
+  EXPECT_EQ(cmdlist_count(&l.l), (unsigned)i);
+}
+
+TEST(CmdDefine, RefusedDefinitionsAddNothing) {
+  struct Row {
+    const char* def;
+    const char* msg;
+  };
+  const Row rows[] = {
+      {"shexec -mask:invokeidlist", "Invalid `mask' [invokeidlist] - cmdname: `shexec -mask:invokeidlist'."},
+      {"shexec -mask:INVOKEIDLIST|X", "Invalid `mask' [X] - cmdname: `shexec -mask:INVOKEIDLIST|X'."},
+      {"shexec -show:minimize", "Invalid `show' [minimize] - cmdname: `shexec -show:minimize'."},
+      {"shexec -show:SHOWNA|2", "Invalid `show' [2] - cmdname: `shexec -show:SHOWNA|2'."},
+      {"shexec -Verb:open", "Invalid `op' [Verb] - cmdname: `shexec -Verb:open'."},
+      {"shexec -params:x", "Invalid `op' [params] - cmdname: `shexec -params:x'."},
+      {"-verb:open shexec", "Invalid cmdname: `-verb:open shexec'."},
+      {"", "Invalid cmdname: `'."},
+      {nullptr, "Invalid cmdname: `NUL'."},
+  };
+  List l;
+  for (const Row& r : rows) {
+    LogCapture log;
+    int err = 0;
+    EXPECT_EQ(l.add("x", r.def, "p", 3, &err), nullptr) << s(r.def);
+    EXPECT_EQ(err, 9003) << s(r.def);
+    EXPECT_TRUE(log.has(r.msg)) << log.done();
+    EXPECT_EQ(cmdlist_find(&l.l, "x"), nullptr);
+  }
+  EXPECT_EQ(cmdlist_count(&l.l), 0u);
+}
+
+TEST(CmdList, IdsLimitsAndLookup) {
+  List l;
+  cmd* a = l.add("fopen", "shexec -verb:open", "-x \"y z\"", 5);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(s(a->params), "-x \"y z\"");
+  EXPECT_EQ(a->ncmdMax, 5);
+  EXPECT_EQ(l.add("zero", "shexec", nullptr, 0)->ncmdMax, 12);
+  EXPECT_EQ(l.add("neg", "shexec", nullptr, -3)->ncmdMax, 12);
+  {
+    LogCapture log;
+    int err = 0;
+    EXPECT_EQ(l.add("fopen", "run", nullptr, 0, &err), nullptr);
+    EXPECT_EQ(err, 9007);
+    EXPECT_TRUE(log.has("cmd [fopen] already exist - cmdlist: ")) << log.done();
+    EXPECT_EQ(cmdlist_find(&l.l, "fopen")->type, 2);  // the first stays
+  }
+  for (const char* id : {"", static_cast<const char*>(nullptr)}) {
+    LogCapture log;
+    int err = 0;
+    EXPECT_EQ(l.add(id, "shexec", nullptr, 0, &err), nullptr);
+    EXPECT_EQ(err, 9003);
+    EXPECT_TRUE(log.has("Invalid param - cmdlist: ") && log.has(id ? ", id: `'." : ", id: `NUL'.")) << log.done();
+  }
+  int err = 0;
+  EXPECT_EQ(cmdlist_find(&l.l, "FOPEN", &err), nullptr);  // ids are case-sensitive
+  EXPECT_EQ(err, 9006);
+  EXPECT_EQ(cmdlist_find(&l.l, "fopen", &err), a);
+  EXPECT_EQ(err, 0);
+  // the list keeps the order of adding
+  std::vector<std::string> ids;
+  for (unsigned i = 0; i < l.l.ncmds; ++i) ids.push_back(l.l.cmds[i]->id);
+  EXPECT_EQ(ids, (std::vector<std::string>{"fopen", "zero", "neg"}));
+}
+
+TEST(CmdPrepare, WhatTheShellIsGiven) {
+  List l;
+  cmd* c = l.add("c", "shexec -mask:INVOKEIDLIST -verb:openas -show:SHOWMINIMIZED -dir:D", "P");
+  cmd* f = l.add("f", "shexec -file:F");
+  cmd* none = l.add("n", "run");
+  cmd_exec ex;
+  int run = -1;
+  int owner = 0;
+  ASSERT_EQ(cmd_prepare(c, "x.txt", nullptr, &owner, &ex, &run), 0);
+  EXPECT_EQ(run, 1);
+  EXPECT_EQ(ex.mask, 0xCu);
+  EXPECT_EQ(ex.owner, &owner);
+  EXPECT_EQ(s(ex.verb), "openas");
+  EXPECT_EQ(s(ex.file), "x.txt");
+  EXPECT_EQ(s(ex.params), "P");
+  EXPECT_EQ(s(ex.dir), "D");  // the command's directory when the caller gives none
+  EXPECT_EQ(ex.show, 2);
+  ASSERT_EQ(cmd_prepare(c, "x.txt", "E", nullptr, &ex, &run), 0);
+  EXPECT_EQ(s(ex.dir), "E");
+  ASSERT_EQ(cmd_prepare(f, "", "", nullptr, &ex, &run), 0);  // empty: the command's own
+  EXPECT_EQ(s(ex.file), "F");
+  EXPECT_EQ(s(ex.dir), "NUL");
+  EXPECT_EQ(s(ex.verb), "NUL");
+  EXPECT_EQ(ex.show, 1);
+  ASSERT_EQ(cmd_prepare(none, "x", nullptr, nullptr, &ex, &run), 0);
+  EXPECT_EQ(run, 0);
+  {
+    LogCapture log;
+    EXPECT_EQ(cmd_prepare(c, "", nullptr, nullptr, &ex, &run), 9003);
+    EXPECT_EQ(run, 0);
+    EXPECT_TRUE(log.has("No `file' specified.")) << log.done();
+  }
+  {
+    LogCapture log;
+    cmd bad = *none;
+    bad.type = 0;
+    EXPECT_EQ(cmd_prepare(&bad, "x", nullptr, nullptr, &ex, &run), 9003);
+    EXPECT_TRUE(log.has("Invalid cmd type [0].")) << log.done();
+  }
+}
+
+}  // namespace
