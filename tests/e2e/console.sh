@@ -133,4 +133,31 @@ run n/日本/café.txt
 expect "a searched path in UTF-8" 0 "n/日本/café.txt
 " ""
 
+# --- the README's examples, as written --------------------------------------------
+# bin/quarn runs the same program; the examples on . run where their files are
+mkdir -p readme/a && cd readme
+touch 'file one.txt' a/x.txt && head -c 100 /dev/zero >hundred
+declare -A want=(
+  [". '-name:file\\ one.txt'"]='.\file one.txt'
+  [". '-path:.\\a\\' -type:f"]='.\a\x.txt'
+  [". -size:100c"]='.\hundred'
+)
+n=0
+while IFS= read -r line; do
+  args=${line#    bin/quarn }
+  args=${args%%  #*}
+  eval "run $args"
+  n=$((n + 1))
+  check "README: $args (status)" 0 "$RC"
+  check "README: $args (stderr)" "" "$ERR_TEXT"
+  if [ -n "${want[$args]+x}" ]; then
+    check "README: $args (stdout)" "${want[$args]}
+" "$OUT"
+  else
+    check "README: $args prints something" 1 "$([ -n "$OUT" ] && echo 1 || echo 0)"
+  fi
+done < <(grep '^    bin/quarn ' "$SRC/README.md" | grep -v 'PATH\.\.\.')
+check "README: examples found" 1 "$([ "$n" -ge 10 ] && echo 1 || echo "$n")"
+cd "$TMP"
+
 finish
