@@ -39,6 +39,13 @@ set +o pipefail
 check "closed pipe: status" 1 "$(cat "$TMP/.rc")"
 check "closed pipe: quiet" "" "$(cat "$TMP/.err")"
 
+# log records sent to standard output land between whole lines, in order
+run second second -errout:stdout
+expect "log records on standard output in order" 0 "second
+second\\s.txt
+quarn: WARN[9007]: Duplicate path: second: ignored.
+" ""
+
 # --- a terminal: names byte-exact, the console's code page as it was ---------
 mkdir -p "u/日本" && touch "u/日本/café.txt"
 tty_out=$(script -qc "'$SRC/cmake/wine-run' cmd /c '$(winpath "$BIN/conscp.exe") & $(winpath "$BIN/quarn.exe") u & $(winpath "$BIN/conscp.exe")'" /dev/null </dev/null |
