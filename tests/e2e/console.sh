@@ -31,8 +31,9 @@ check "full disk: the system's message" "ok" \
   "$(tr -d '\r' <"$TMP/.err" | grep -Eq '^quarn: ERR\[[0-9]+\]: Write to standard output failed: .+' && echo ok || cat "$TMP/.err")"
 "$SRC/cmake/wine-run" "$BIN/quarn.exe" -help >/dev/full 2>/dev/null </dev/null
 check "full disk: the usage text too" 1 "$?"
-# the reader takes one line and goes; the walk must end at once, quietly
-mkdir -p many && (cd many && seq -f 'f%05g' 1 3000 | xargs touch)
+# the reader takes one line and goes; the walk must end at once, quietly (more lines
+# than the pipe and the program's buffer hold, so a write surely meets the closed pipe)
+mkdir -p many && (cd many && seq -f 'a_file_with_a_name_long_enough_%05g.txt' 1 6000 | xargs touch)
 set -o pipefail
 { "$SRC/cmake/wine-run" "$BIN/quarn.exe" many 2>"$TMP/.err" </dev/null; echo "$?" >"$TMP/.rc"; } | head -n1 >/dev/null
 set +o pipefail
