@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -18,8 +19,10 @@
 #include <cwchar>
 #include <cwctype>
 #include <ctime>
+#include <deque>
 #include <new>
 #include <string>
+#include <vector>
 
 // This file stands for the system itself: it calls the C library's own conversions.
 #undef localtime
@@ -168,6 +171,7 @@ DWORD GetLastError() { return last_error; }
 void SetLastError(DWORD code) { last_error = code; }
 
 DWORD GetCurrentProcessId() { return (DWORD)getpid(); }
+DWORD GetCurrentThreadId() { return (DWORD)gettid(); }
 
 HMODULE GetModuleHandleA(const char* name) {
   static char main_module;
@@ -285,6 +289,21 @@ DWORD GetEnvironmentVariableA(const char* name, char* buf, DWORD size) {
 BOOL SetEnvironmentVariableA(const char* name, const char* value) {
   if (!name || !*name || strchr(name, '=')) return fail(ERROR_INVALID_PARAMETER);
   if (value ? setenv(name, value, 1) : unsetenv(name)) return fail_errno();
+  return TRUE;
+}
+
+BOOL GetUserNameA(char* buf, DWORD* size) {
+  const char* v = getenv("USER");
+  if (!v || !*v) v = getenv("LOGNAME");
+  if (!v || !*v) return fail(ERROR_ENVVAR_NOT_FOUND);
+  if (!buf || !size) return fail(ERROR_INVALID_PARAMETER);
+  DWORD n = (DWORD)strlen(v) + 1;
+  if (n > *size) {
+    *size = n;
+    return fail(ERROR_INSUFFICIENT_BUFFER);
+  }
+  memcpy(buf, v, n);
+  *size = n;
   return TRUE;
 }
 
@@ -605,6 +624,65 @@ DWORD GetSysColor(int index) {
       0xF0F0F0};
   if (index < 0 || index >= (int)(sizeof kColors / sizeof kColors[0])) return 0;
   return kColors[index];
+}
+
+// Stand-in windows: a live set and one queue of posted messages in posting order.
+namespace {
+struct Windows {
+  pthread_mutex_t m = PTHREAD_MUTEX_INITIALIZER;
+  std::vector<HWND> live;
+  std::deque<MSG> posted;
+  unsigned next = 1;
+  bool is_live(HWND w) const { return std::find(live.begin(), live.end(), w) != live.end(); }
+};
+Windows& windows() {
+  static Windows w;
+  return w;
+}
+struct WindowsLock {
+  WindowsLock() { pthread_mutex_lock(&windows().m); }
+  ~WindowsLock() { pthread_mutex_unlock(&windows().m); }
+};
+}  // namespace
+
+HWND compat_window_create() {
+  WindowsLock lock;
+  Windows& w = windows();
+  // handles are never reused, so a destroyed window stays dead
+  HWND h = reinterpret_cast<HWND>((uintptr_t)0x10000 + 4u * w.next++);
+  w.live.push_back(h);
+  return h;
+}
+
+BOOL DestroyWindow(HWND wnd) {
+  WindowsLock lock;
+  Windows& w = windows();
+  auto it = std::find(w.live.begin(), w.live.end(), wnd);
+  if (it == w.live.end()) return fail(ERROR_INVALID_WINDOW_HANDLE);
+  w.live.erase(it);
+  w.posted.erase(std::remove_if(w.posted.begin(), w.posted.end(), [wnd](const MSG& m) { return m.hwnd == wnd; }),
+                 w.posted.end());
+  return TRUE;
+}
+
+BOOL PostMessageA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  WindowsLock lock;
+  Windows& w = windows();
+  if (!w.is_live(wnd)) return fail(ERROR_INVALID_WINDOW_HANDLE);
+  w.posted.push_back(MSG{wnd, msg, wp, lp});
+  return TRUE;
+}
+
+BOOL PeekMessageA(MSG* msg, HWND wnd, UINT min, UINT max, UINT remove) {
+  WindowsLock lock;
+  Windows& w = windows();
+  for (auto it = w.posted.begin(); it != w.posted.end(); ++it) {
+    if ((wnd && it->hwnd != wnd) || ((min || max) && (it->message < min || it->message > max))) continue;
+    if (msg) *msg = *it;
+    if (remove & PM_REMOVE) w.posted.erase(it);
+    return TRUE;
+  }
+  return FALSE;
 }
 
 // CP_ACP is read as Latin-1 (each byte its own character), CP_UTF8 as UTF-8.

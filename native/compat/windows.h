@@ -61,7 +61,9 @@ enum : DWORD {
   ERROR_NOT_OWNER = 288,
   ERROR_PIPE_BUSY = 231,
   ERROR_NO_UNICODE_TRANSLATION = 1113,
-  ERROR_SEM_TIMEOUT = 121
+  ERROR_SEM_TIMEOUT = 121,
+  ERROR_ABANDONED_WAIT_0 = 735,
+  ERROR_INVALID_WINDOW_HANDLE = 1400
 };
 
 enum : DWORD {
@@ -200,6 +202,7 @@ void SetLastError(DWORD code);
 
 // --- process, module, clock ---
 DWORD GetCurrentProcessId();
+DWORD GetCurrentThreadId();
 HMODULE GetModuleHandleA(const char* name);
 DWORD GetModuleFileNameA(HMODULE module, char* path, DWORD size);
 DWORD GetTickCount();
@@ -215,6 +218,8 @@ DWORD GetTimeZoneInformation(TIME_ZONE_INFORMATION* tzi);
 // --- environment ---
 DWORD GetEnvironmentVariableA(const char* name, char* buf, DWORD size);
 BOOL SetEnvironmentVariableA(const char* name, const char* value);
+// The login name from USER (LOGNAME); *size in: buffer size, out: length with the zero.
+BOOL GetUserNameA(char* buf, DWORD* size);
 
 // --- mutexes (recursive for their owner, as the system's) and handles ---
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES sa, BOOL initial_owner, const char* name);
@@ -252,6 +257,26 @@ BOOL TerminateProcess(HANDLE h, UINT code);
 
 // --- window system ---
 DWORD GetSysColor(int index);
+
+// Stand-in windows: each has a message queue that any thread may post to and any thread
+// may read; posting to a handle that is not a live stand-in window fails with 1400.
+typedef void* HWND;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef struct tagMSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+} MSG;
+#define PM_NOREMOVE 0u
+#define PM_REMOVE 1u
+#define WM_APP 0x8000u
+HWND compat_window_create();
+BOOL DestroyWindow(HWND wnd);
+BOOL PostMessageA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+// wnd nullptr: any window; min and max both 0: any message.
+BOOL PeekMessageA(MSG* msg, HWND wnd, UINT min, UINT max, UINT remove);
 
 // --- code pages: the ANSI page is taken as UTF-8 ---
 int MultiByteToWideChar(UINT codepage, DWORD flags, const char* mb, int mblen, WCHAR* w, int wlen);

@@ -35,3 +35,25 @@ int fattrf_parse(const fattrf* f, const char* text, unsigned* op, unsigned* mask
   }
   return 0;
 }
+
+int fattrf_to_str(unsigned attrs, char* buf, unsigned bufsize) {
+  if (!buf) {
+    ERR_LOG(ERR_ERR, 9003, "Invalid param - attrs: %#x, str: %p, strsize: %u.", attrs, (void*)buf, bufsize);
+    return 9003;
+  }
+  if (bufsize < 10) {
+    ERR_LOG(ERR_ERR, 9005, "`strsize' too small [%u].", bufsize);
+    if (bufsize) *buf = 0;
+    return 9005;
+  }
+  struct letter {
+    unsigned bit;
+    char c;
+  };
+  static constexpr letter kLetters[] = {{0x10, 'D'}, {0x01, 'R'}, {0x04, 'S'}, {0x02, 'H'}, {0x20, 'A'}};
+  char* p = buf;
+  for (const letter& l : kLetters)
+    if (attrs & l.bit) *p++ = l.c;
+  *p = 0;
+  return 0;
+}

@@ -32,3 +32,21 @@ TEST(FormatterArgs, NullRecords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FattrfToStr, Letters) {
+  const struct {
+    unsigned attrs, size;
+    int rc;
+    const char* want;
+  } cases[] = {{0x13, 10, 0, "DRH"}, {0xFFFFFFFF, 10, 0, "DRSHA"}, {0x24, 10, 0, "SA"}, {0x80, 10, 0, ""},
+               {0x13, 9, 9005, ""}};
+  for (const auto& c : cases) {
+    char buf[10] = "junk";
+    EXPECT_EQ(fattrf_to_str(c.attrs, buf, c.size), c.rc);
+    EXPECT_STREQ(buf, c.want) << std::hex << c.attrs;
+  }
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 
 #include "c/log_capture.h"
 #include "fio/intf.h"
+#include "syscfg/syscfg.h"
 
 namespace {
 
@@ -99,6 +100,124 @@ TEST_F(Timef, Refusals) {
   EXPECT_EQ(timef_parse(&f, nullptr, &op, &from, &to), 9003);
   EXPECT_EQ(timef_parse(&f, "2017-02", &op, &from, nullptr), 9003);
   for (const char* m : {"`timef' is NUL.", "Invalid param - timef: ", "str: `NUL'"}) EXPECT_TRUE(log.has(m)) << log.got;
+}
+
+}  // namespace
+
+// --- display ------------------------------------------------------------------
+
+namespace {
+
+struct tm mk(int y, int mon, int d, int h = 5, int mi = 6, int s = 7) {
+  struct tm t = {};
+  t.tm_year = y - 1900;
+  t.tm_mon = mon - 1;
+  t.tm_mday = d;
+  t.tm_hour = h;
+  t.tm_min = mi;
+  t.tm_sec = s;
+  return t;
+}
+
+// The locale's side stands in here: it shows what it was asked for.
+int fake_lc(unsigned what, const struct tm* t, const char* picture, char* buf, unsigned bufsize) {
+  if (t->tm_year + 1900 < 1601) return 87;
+  snprintf(buf, bufsize, "%u[%s]", what, picture ? picture : "-");
+  return 0;
+}
+
+std::string show(const struct tm& t, unsigned style, const char* usr = nullptr, int* rc = nullptr,
+                 unsigned size = 64) {
+  timef_lc_fn prev = timef_set_lc(fake_lc);
+  syscfg sc;
+  syscfg_init(&sc);
+  sc.tf_shortdate = strdup("d.M.yyyy");
+  sc.tf_longdate = strdup("");  // no picture: the locale's own
+  char buf[64] = "junk";
+  int r = timef_to_str(&t, style, usr, &sc, buf, size);
+  syscfg_free(&sc);
+  timef_set_lc(prev);
+  if (rc) *rc = r;
+  return buf;
+}
+
+TEST(TimefToStr, RecentRule) {
+  const struct tm now = mk(2026, 12, 7), feb = mk(2026, 2, 10);
+  const struct {
+    struct tm t;
+    const struct tm* now;
+    bool want;
+  } cases[] = {
+      {mk(2026, 12, 31), &now, true}, {mk(2026, 7, 1), &now, true},   {mk(2026, 6, 7), &now, true},
+      {mk(2026, 6, 6), &now, false},  {mk(2025, 12, 7), &now, false}, {mk(2027, 1, 1), &now, false},
+      {mk(2025, 8, 10), &feb, true},  {mk(2025, 8, 9), &feb, false},  {mk(2024, 12, 31), &feb, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(timef_is_recent(&c.t, c.now), c.want) << c.t.tm_year << "-" << c.t.tm_mon << "-" << c.t.tm_mday;
+
+  // against the real now: five months back shows the clock, seven the year
+  static constexpr const char* kMon[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  time_t now_t = time(nullptr);
+  struct tm five = *localtime(&now_t);
+  five.tm_mday = 1;
+  five.tm_hour = 12;  // clear of any daylight-saving shift
+  five.tm_isdst = -1;
+  struct tm seven = five;
+  five.tm_mon -= 5;
+  seven.tm_mon -= 7;
+  mktime(&five);
+  mktime(&seven);
+  five.tm_hour = 9;
+  five.tm_min = 5;
+  char want[4][32];
+  snprintf(want[0], 32, "%s 01 09:05", kMon[five.tm_mon]);
+  snprintf(want[1], 32, "%s 01  %d", kMon[seven.tm_mon], seven.tm_year + 1900);
+  snprintf(want[2], 32, "%02d-01 09:05", five.tm_mon + 1);
+  snprintf(want[3], 32, "%d-%02d-01", seven.tm_year + 1900, seven.tm_mon + 1);
+  EXPECT_EQ(show(five, TIMEF_LS) + show(seven, TIMEF_LS), std::string(want[0]) + want[1]);
+  EXPECT_EQ(show(five, TIMEF_ISO) + show(seven, TIMEF_ISO), std::string(want[2]) + want[3]);
+}
+
+TEST(TimefToStr, StylesAndRefusals) {
+  struct tm bad = mk(2021, 3, 4);
+  bad.tm_mon = 12;
+  const struct {
+    struct tm t;
+    unsigned style;
+    const char* usr;
+    unsigned size;
+    int rc;
+    const char* want;  // the text, or the message on failure
+  } cases[] = {
+      {mk(2021, 3, 4), TIMEF_ISO, nullptr, 64, 0, "2021-03-04"},
+      {mk(2021, 3, 4), TIMEF_ISO_LONG, nullptr, 20, 0, "2021-03-04 05:06:07"},
+      {mk(2021, 3, 4), TIMEF_LS, nullptr, 64, 0, "Mar 04  2021"},
+      {mk(2021, 3, 4), TIMEF_LS_LONG, nullptr, 64, 0, "Mar 04 05:06:07 2021"},
+      {mk(2021, 3, 4), TIMEF_USR, "%Y/%m %%", 64, 0, "2021/03 %"},
+      {mk(2021, 3, 4), TIMEF_LC_SHORT, nullptr, 64, 0, "0[d.M.yyyy] 2[-]"},
+      {mk(2021, 3, 4), TIMEF_LC_LONG, nullptr, 64, 0, "1[-], 3[-]"},  // the default text after the date
+      {mk(1500, 3, 4), TIMEF_LC_LONG, nullptr, 64, 87, ""},  // the system's code
+      {mk(2021, 3, 4), TIMEF_LC_SHORT, nullptr, 16, 9005, "`strsize' too small [16]."},
+      {mk(2021, 3, 4), TIMEF_ISO_LONG, nullptr, 19, 9005, "`strsize' too small [19]."},
+      {mk(2021, 3, 4), TIMEF_USR, "", 64, 9003, "Invalid `usrfmt' []."},
+      {mk(2021, 3, 4), TIMEF_USR, nullptr, 64, 9003, "Invalid `usrfmt' [NUL]."},
+      {mk(2021, 3, 4), TIMEF_USR, "%Y %Q", 64, 9003, "Invalid `usrfmt' [%Y %Q]."},
+      {mk(2021, 3, 4), TIMEF_USR, "%Y %", 64, 9003, "Invalid `usrfmt' [%Y %]."},
+      {mk(2021, 3, 4), 7, nullptr, 64, 9003, "Invalid `tfmt' [7]."},
+      {bad, TIMEF_ISO_LONG, nullptr, 64, 9003, "Invalid `tm' - 2021-13-4"},
+  };
+  for (const auto& c : cases) {
+    LogCapture log;
+    int rc = -1;
+    std::string got = show(c.t, c.style, c.usr, &rc, c.size);
+    EXPECT_EQ(rc, c.rc) << c.want;
+    if (rc) {
+      EXPECT_TRUE(got.empty() && log.has(c.want)) << got << log.got;
+    } else {
+      EXPECT_EQ(got, c.want);
+    }
+  }
 }
 
 }  // namespace
