@@ -99,9 +99,6 @@ head -c 100 /dev/zero >hundred
 run . -size:100c
 expect "-size:100c is 100 bytes" 0 ".\\hundred
 " ""
-run . -size:+99C -size:-101c
-expect "-size with C" 0 ".\\hundred
-" ""
 
 # --- user reports instead of internal records ----------------------------------
 run ''
