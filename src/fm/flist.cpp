@@ -173,30 +173,24 @@ void split_last(const char* s, unsigned len, unsigned* plen, unsigned* noff, uns
   *nlen = len - start;
 }
 
-// The node of the directory scratch[0, len), interning it and every parent not yet known.
-fnode* intern_buf(flist* fl, ftree* t, fdirset* ds, unsigned len, const char** text, int* err) {
-  if (!len) {
-    *text = "";
-    return &t->root;
-  }
+// The interned directory scratch[0, len): its node and text, or nullptr.
+fnode* known(flist* fl, fdirset* ds, unsigned len, const char** text) {
   char* s = fl->scratch;
   char save = s[len];
   s[len] = 0;
   const char* key = s;
   rbtree_node* found = rbtree_find(&ds->set, &key);
   s[len] = save;
-  if (found) {
-    *text = *static_cast<const char**>(rbtree_key(found));
-    return *static_cast<fnode**>(rbtree_val(&ds->set, found));
-  }
+  if (!found) return nullptr;
+  *text = *static_cast<const char**>(rbtree_key(found));
+  return *static_cast<fnode**>(rbtree_val(&ds->set, found));
+}
+
+// The child of parent for the last component of scratch[0, len), interned as a directory.
+fnode* make_dir(flist* fl, ftree* t, fdirset* ds, fnode* parent, unsigned len, const char** text, int* err) {
+  char* s = fl->scratch;
   unsigned plen, noff, nlen;
   split_last(s, len, &plen, &noff, &nlen);
-  fnode* parent = &t->root;
-  if (plen) {
-    const char* ptext;
-    parent = intern_buf(fl, t, ds, plen, &ptext, err);
-    if (!parent) return nullptr;
-  }
   bool icase = fl->ignorecase != 0;
   unsigned h = ftext_hash(parent, s + noff, nlen, icase);
   fnode* n = tree_find(t, parent, s + noff, nlen, h, icase);
@@ -218,6 +212,42 @@ fnode* intern_buf(flist* fl, ftree* t, fdirset* ds, unsigned len, const char** t
   if (!rbtree_insert(&ds->set, &copy, &n, err)) return nullptr;
   *text = copy;
   return n;
+}
+
+// The node of the directory scratch[0, len), interning it and every parent not yet known:
+// up to the nearest known one, then down again (no recursion: a text may have thousands
+// of components).
+fnode* intern_buf(flist* fl, ftree* t, fdirset* ds, unsigned len, const char** text, int* err) {
+  unsigned local[64];
+  unsigned* ends = local;
+  unsigned n = 0, cap = 64;
+  fnode* node = &t->root;
+  *text = "";
+  for (unsigned cur = len; cur;) {
+    if (fnode* k = known(fl, ds, cur, text)) {
+      node = k;
+      break;
+    }
+    if (n == cap) {
+      unsigned* more = static_cast<unsigned*>(std::malloc(2 * cap * sizeof(unsigned)));
+      if (!more) {
+        ERR_LOG(ERR_ERR, 9004, "size: %u.", (unsigned)(2 * cap * sizeof(unsigned)));
+        if (ends != local) std::free(ends);
+        *err = 9004;
+        return nullptr;
+      }
+      std::memcpy(more, ends, n * sizeof(unsigned));
+      if (ends != local) std::free(ends);
+      ends = more;
+      cap *= 2;
+    }
+    ends[n++] = cur;
+    unsigned noff, nlen;
+    split_last(fl->scratch, cur, &cur, &noff, &nlen);
+  }
+  while (node && n) node = make_dir(fl, t, ds, node, ends[--n], text, err);
+  if (ends != local) std::free(ends);
+  return node;
 }
 
 fnode* intern(flist* fl, ftree* t, fdirset* ds, const char* text, unsigned len, const char** interned, int* err) {

@@ -3,6 +3,7 @@
 
 #include "ds/rbktree.h"
 #include "err/err.h"
+#include "fio/fattrf.h"
 #include "fm/flist.h"
 #include "fm/ftext.h"
 
@@ -56,21 +57,11 @@ int by_atime(const frec* a, const frec* b, sortctx*) { return cmp3(ft64(a->atime
 int by_ctime(const frec* a, const frec* b, sortctx*) { return cmp3(ft64(a->ctime), ft64(b->ctime)); }
 int by_mtime(const frec* a, const frec* b, sortctx*) { return cmp3(ft64(a->mtime), ft64(b->mtime)); }
 
-// The attribute letters as the list shows them.
-void attr_text(unsigned attr, char* s) {
-  static constexpr struct {
-    unsigned bit;
-    char c;
-  } kLetters[] = {{0x10, 'D'}, {0x01, 'R'}, {0x04, 'S'}, {0x02, 'H'}, {0x20, 'A'}};
-  for (const auto& l : kLetters)
-    if (attr & l.bit) *s++ = l.c;
-  *s = 0;
-}
-
+// the attribute letters as the list shows them
 int by_attr(const frec* a, const frec* b, sortctx*) {
-  char x[8], y[8];
-  attr_text(a->attr, x);
-  attr_text(b->attr, y);
+  char x[16], y[16];
+  fattrf_to_str(a->attr, x, sizeof x);
+  fattrf_to_str(b->attr, y, sizeof y);
   return ftext_cmp(x, y, false);
 }
 
@@ -223,8 +214,8 @@ unsigned long long pre_atime(const frec* r, const sortctx*, unsigned long long*)
 unsigned long long pre_ctime(const frec* r, const sortctx*, unsigned long long*) { return ft64(r->ctime); }
 unsigned long long pre_mtime(const frec* r, const sortctx*, unsigned long long*) { return ft64(r->mtime); }
 unsigned long long pre_attr(const frec* r, const sortctx*, unsigned long long* pre2) {
-  char s[8];
-  attr_text(r->attr, s);
+  char s[16];
+  fattrf_to_str(r->attr, s, sizeof s);
   return text_pre(s, false, pre2);
 }
 unsigned long long pre_size(const frec* r, const sortctx*, unsigned long long*) {

@@ -215,6 +215,7 @@ TEST(FlistSort, ComponentLimitProgressAndCancel) {
   std::string deep = "C:\\";
   for (int i = 0; i < 256; ++i) deep += "d\\";  // 257 components and the name
   l.add({F(deep, "z"), F(deep, "a"), F("C:\\", "y")});
+  EXPECT_EQ(l.at(0)->pnode->depth, 258);
   {
     LogCapture log;
     EXPECT_EQ(l.sorted("path", 0)[0], deep + "z");  // called equal: the order of finding

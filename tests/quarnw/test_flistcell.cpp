@@ -52,7 +52,7 @@ struct Cells : testing::Test {
 // The runtime's own local time of t, for the time columns.
 std::string local(time_t t) {
   char b[64];
-  std::strftime(b, sizeof b, "%Y-%m-%d %H:%M:%S", std::localtime(&t));
+  strftime(b, sizeof b, "%Y-%m-%d %H:%M:%S", localtime(&t));
   return b;
 }
 
