@@ -444,7 +444,7 @@ int flistctrl_show_sort(flistctrl* lc) {
   const quarnwcfg* c = lc->env->cfg;
   for (int col = 0; col < FLCOL_N; ++col) {
     const char* keys = quarnwcfg_sortby_of(c, flcol_ids[col]);
-    if (keys && !std::strcmp(keys, c->sortby)) return lvw_set_sort_id(lc->lv, flcol_ids[col], c->sortrev);
+    if (keys && *keys && !std::strcmp(keys, c->sortby)) return lvw_set_sort_id(lc->lv, flcol_ids[col], c->sortrev);
   }
   return lvw_set_sort_id(lc->lv, nullptr, 0);
 }
@@ -453,7 +453,7 @@ int flistctrl_sortrev_dflt(const flistctrl* lc, const char* sortby) {
   if (!created(lc) || !sortby) return 0;
   for (int col = 0; col < FLCOL_N; ++col) {
     const char* keys = quarnwcfg_sortby_of(lc->env->cfg, flcol_ids[col]);
-    if (keys && !std::strcmp(keys, sortby)) return lvw_sortrev_dflt(lc->lv, flcol_ids[col]);
+    if (keys && *keys && !std::strcmp(keys, sortby)) return lvw_sortrev_dflt(lc->lv, flcol_ids[col]);
   }
   return 0;
 }

@@ -97,9 +97,15 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, msg, wp, lp);
 }
 
+// Rows the list view painted (custom drawing, item stage).
+std::vector<DWORD_PTR> g_painted;
+
 // The find dialog's stand-in: forwards the list view's notifications.
 LRESULT CALLBACK host_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NOTIFY) {
+    auto* cd = (NMLVCUSTOMDRAW*)lp;
+    if (cd->nmcd.hdr.code == NM_CUSTOMDRAW && cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+      g_painted.push_back(cd->nmcd.dwItemSpec);
     auto* lc = (flistctrl*)GetWindowLongPtrA(w, GWLP_USERDATA);
     LRESULT r = 0;
     if (lc && lc->lv && flistctrl_notify(lc, (NMHDR*)lp, &r)) return r;
@@ -405,6 +411,69 @@ TEST_F(FlistCtrl, GrowingListFollowsOnlyAUserWhoSelectedNothing) {
   ntf_dispatch(&hub);
   EXPECT_EQ(ListView_GetItemCount(lv), 153);
   flist_free(&other);
+}
+
+TEST_F(FlistCtrl, ChangedRecordsRedrawTheirRowWhenShown) {
+  for (int i = 0; i < 80; ++i) t.add("f" + std::to_string(100 + i), 1);
+  walk(&fl, t.root);
+  create();
+  flistctrl_publish(&lc);
+  UpdateWindow(lv);
+  ASSERT_LT(ListView_GetCountPerPage(lv), 60);
+  for (int id : {NTF_FREC_CHANGED, NTF_FREC_DELETED, NTF_FREC_MOVED}) {
+    for (const char* name : {"f102", "f170"}) {
+      g_painted.clear();
+      ntf_post(&hub, id, rec(name), nullptr);
+      ntf_dispatch(&hub);
+      UpdateWindow(lv);
+      std::vector<DWORD_PTR> want;
+      if (row_of(name) < ListView_GetCountPerPage(lv)) want.push_back((DWORD_PTR)row_of(name));
+      EXPECT_EQ(g_painted, want) << id << " " << name;
+    }
+  }
+}
+
+TEST_F(FlistCtrl, SortStateAndColumnsFromTheColumnDialog) {
+  t.add("a.txt", 1);
+  walk(&fl, t.root);
+  auto keys = [&](char*& field, const char* v) {
+    free(field);
+    field = strdup(v);
+  };
+  keys(cfg.sortby_size, "size,path");
+  keys(cfg.sortby_path, "path");
+  keys(cfg.sortby_md, "md,path");
+  strcpy(cfg.sortby, "size,path");
+  cfg.sortrev = 1;
+  create();
+  auto sort_mark = [&](const char* col) {
+    HDITEMA hi{};
+    hi.mask = HDI_FORMAT;
+    Header_GetItem(ListView_GetHeader(lv), lvw_lvcol(lc.lv, listcol_find(&lc.lv->lc, col)), &hi);
+    return hi.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+  };
+  EXPECT_EQ(sort_mark("size"), HDF_SORTDOWN);
+  EXPECT_EQ(sort_mark("path"), 0);
+  strcpy(cfg.sortby, "path");
+  cfg.sortrev = 0;
+  ASSERT_EQ(flistctrl_show_sort(&lc), 0);
+  EXPECT_EQ(sort_mark("path"), HDF_SORTUP);
+  EXPECT_EQ(sort_mark("size"), 0);
+  strcpy(cfg.sortby, "name,nothing");
+  flistctrl_show_sort(&lc);
+  EXPECT_EQ(lc.lv->sortcol, -1);
+
+  EXPECT_EQ(flistctrl_sortrev_dflt(&lc, "size,path"), 1);
+  EXPECT_EQ(flistctrl_sortrev_dflt(&lc, "md,path"), 1);
+  EXPECT_EQ(flistctrl_sortrev_dflt(&lc, "path"), 0);
+  EXPECT_EQ(flistctrl_sortrev_dflt(&lc, ""), 0);
+
+  // the column dialog hides a column and says so
+  int ncols = Header_GetItemCount(ListView_GetHeader(lv));
+  lc.lv->lc.cols[listcol_find(&lc.lv->lc, "ext")].visible = 0;
+  EXPECT_EQ(ntf_call(&hub, NTF_COLS, &lc.lv->lc, &lc.lv->lc), 0);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(lv)), ncols - 1);
+  EXPECT_EQ(lvw_lvcol(lc.lv, listcol_find(&lc.lv->lc, "ext")), -1);
 }
 
 TEST_F(FlistCtrl, SelectionAndFocusFollowTheRecordsAcrossASort) {
