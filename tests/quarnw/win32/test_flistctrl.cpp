@@ -27,6 +27,7 @@
 #include "syscfg/syscfg.h"
 #include "txr/txr.h"
 #include "txr/txr_load.h"
+#include "ui/menu.h"
 #include "ui/win32/lvw.h"
 #include "xrm/xrm.h"
 #include "xrm/xrm_load.h"
@@ -531,6 +532,52 @@ TEST_F(FlistCtrl, GesturesBecomeCommandsOfTheMainWindow) {
   ASSERT_FALSE(infos.empty());
   EXPECT_EQ(infos.back(), (std::pair<int, void*>{NTF_SHOW_INFO, rec("b.txt")}));
   EXPECT_GT(titles, t0);
+}
+
+// Where the pop-up menu opened; closed again at once.
+RECT g_popup;
+void CALLBACK close_popup(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND pop = FindWindowA("#32768", nullptr);
+  if (pop && IsWindowVisible(pop)) GetWindowRect(pop, &g_popup);
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+TEST_F(FlistCtrl, ContextMenuAtTheMouseOrAtTheFocusedRow) {
+  for (int i = 0; i < 5; ++i) t.add("f" + std::to_string(i), 1);
+  walk(&fl, t.root);
+  menu m{};
+  ASSERT_EQ(menu_init(&m, "flistMenu"), 0);
+  ASSERT_NE(menu_add(&m, nullptr, "fopen", 40028, "Open", 1), nullptr);
+  ASSERT_NE(menu_add(&m, nullptr, "fedit", 40027, "Edit", 1), nullptr);
+  env.flistmenu = &m;  // built on first use
+  create();
+  flistctrl_publish(&lc);
+  auto open_at = [&](LPARAM where) {
+    g_popup = RECT{-1, -1, -1, -1};
+    SetTimer(nullptr, 0, 200, close_popup);
+    SendMessageA(lv, WM_CONTEXTMENU, (WPARAM)lv, where);
+    pump();
+    return POINT{g_popup.left, g_popup.top};
+  };
+  POINT p = open_at(MAKELPARAM(300, 150));
+  EXPECT_EQ(p.x, 300);
+  EXPECT_EQ(p.y, 150);
+
+  // from the keyboard: below the focused row's left edge
+  select({}, "f3");
+  RECT rc{};
+  rc.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageA(lv, LVM_GETITEMRECT, row_of("f3"), (LPARAM)&rc));
+  POINT want{rc.left, rc.bottom};
+  ClientToScreen(lv, &want);
+  p = open_at((LPARAM)-1);
+  EXPECT_EQ(p.x, want.x);
+  EXPECT_EQ(p.y, want.y);
+  EXPECT_TRUE(commands().empty());
+  flistctrl_free(&lc);
+  menu_destroy(&m);
+  menu_free(&m);
 }
 
 TEST_F(FlistCtrl, UsableRecordsLeaveOutErrorsMovedAndDeleted) {
