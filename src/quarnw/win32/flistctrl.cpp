@@ -185,12 +185,12 @@ LRESULT CALLBACK list_proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* lc = static_cast<flistctrl*>(GetPropA(wnd, kProp));
   if (!lc || !lc->orig_proc) {
     ERR_LOG(ERR_ERR, 9012, "`_orig_proc' is NULL - wnd: %p.", (void*)wnd);
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return 0;
   }
   switch (msg) {
     case WM_KEYDOWN: {
       bool ctrl = GetKeyState(VK_CONTROL) < 0;
-      int idm = wp == VK_DELETE && !ctrl ? kIdmFdel : ctrl && wp == 'C' ? kIdmFcp : ctrl && wp == 'X' ? kIdmFcut : 0;
+      int idm = wp == VK_DELETE ? kIdmFdel : ctrl && wp == 'C' ? kIdmFcp : ctrl && wp == 'X' ? kIdmFcut : 0;
       if (idm) {
         post_cmd(lc, idm);
         return 0;
@@ -280,8 +280,11 @@ int flistctrl_create(flistctrl* lc, HWND ctrl, flist* fl, const flistctrl_env* e
   if (env->cfg->flist_img) {
     lc->img = ImageList_LoadImageA(env->inst, MAKEINTRESOURCEA(FLISTCTRL_IDB_ROWIMG), FLISTCTRL_IMG_CX, 0,
                                    RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (lc->img)
+    if (lc->img) {
+      // the list view must not destroy the images with itself: free does, also after the window is gone
+      SetWindowLongPtrA(ctrl, GWL_STYLE, GetWindowLongPtrA(ctrl, GWL_STYLE) | LVS_SHAREIMAGELISTS);
       SendMessageA(ctrl, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)lc->img);
+    }
     else
       ERR_LOG(ERR_WARN, (int)GetLastError(), "ImageList_LoadBitmap() failed [%d].", FLISTCTRL_IDB_ROWIMG);
   }
@@ -491,8 +494,7 @@ int flistctrl_notify(flistctrl* lc, const NMHDR* nm, LRESULT* result) {
       }
       case LVN_ITEMCHANGED: {
         auto* v = reinterpret_cast<const NMLISTVIEW*>(nm);
-        if ((v->uChanged & LVIF_STATE) && (v->uNewState & LVIS_FOCUSED) && !(v->uOldState & LVIS_FOCUSED) &&
-            v->iItem >= 0 && (unsigned)v->iItem < lc->published && lc->env->hub)
+        if ((v->uChanged & LVIF_STATE) && (v->uNewState & LVIS_FOCUSED) && v->iItem >= 0 && (unsigned)v->iItem < lc->published && lc->env->hub)
           ntf_post(lc->env->hub, NTF_SHOW_INFO, flist_get(lc->fl, (unsigned)v->iItem), nullptr);
         update_title(lc);
         break;

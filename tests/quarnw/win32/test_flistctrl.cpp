@@ -135,7 +135,12 @@ class FlistCtrl : public testing::Test {
     wc.lpfnWndProc = main_proc;
     wc.lpszClassName = "flcmain";
     RegisterClassA(&wc);
+    // one shown window for all: Wine takes long to destroy a shown top-level window
+    host = CreateWindowExA(0, "flctest", "find", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 300, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
   }
+  static void TearDownTestSuite() { DestroyWindow(host); }
+  static HWND host;
 
   Tree t;
   flist fl{};
@@ -148,7 +153,7 @@ class FlistCtrl : public testing::Test {
   quarnwcfg cfg{};
   flistctrl_env env{};
   flistctrl lc{};
-  HWND main = nullptr, host = nullptr, lv = nullptr;
+  HWND main = nullptr, lv = nullptr;
   int titles = 0;
   std::vector<std::pair<int, void*>> infos;
 
@@ -180,8 +185,6 @@ class FlistCtrl : public testing::Test {
 
     main = CreateWindowExA(0, "flcmain", "main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
-    host = CreateWindowExA(0, "flctest", "find", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 300, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
     lv = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
                          0, 0, 880, 260, host, (HMENU)(INT_PTR)1005, GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(main && host && lv);
@@ -192,7 +195,8 @@ class FlistCtrl : public testing::Test {
 
   void TearDown() override {
     flistctrl_free(&lc);
-    DestroyWindow(host);
+    SetWindowLongPtrA(host, GWLP_USERDATA, 0);
+    DestroyWindow(lv);
     DestroyWindow(main);
     pump();
     ntf_dispatch(&hub);
@@ -684,10 +688,17 @@ TEST_F(FlistCtrl, OpenDirectoryRefusesMoreThanItsLimit) {
   EXPECT_TRUE(log.has("Maximum selected files [512] exceeded.")) << log.done();
 }
 
-TEST_F(FlistCtrl, MissingRowImagesAreOnlyAWarning) {
+TEST_F(FlistCtrl, RowImagesFromTheProgramOrAWarning) {
   t.add("a.txt", 1);
   walk(&fl, t.root);
-  cfg.flist_img = 1;  // this test program carries no bitmap 7450
+  cfg.flist_img = 1;
+  create();  // this test program carries the program's bitmap
+  ASSERT_NE(lc.img, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(lc.img), 3);
+  EXPECT_EQ((HIMAGELIST)SendMessageA(lv, LVM_GETIMAGELIST, LVSIL_SMALL, 0), lc.img);
+  flistctrl_free(&lc);
+
+  env.inst = GetModuleHandleA("kernel32.dll");  // one without it
   {
     LogCapture log;
     create();
@@ -713,5 +724,7 @@ TEST_F(FlistCtrl, BadArgumentsAndFreeGivesTheListViewBack) {
   EXPECT_EQ(ntf_count(&hub, NTF_FLIST_GROWN), 0u);
   EXPECT_EQ(ntf_count(&hub, NTF_FREC_CHANGED), 0u);
 }
+
+HWND FlistCtrl::host = nullptr;
 
 }  // namespace
