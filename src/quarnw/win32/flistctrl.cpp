@@ -499,6 +499,9 @@ int flistctrl_notify(flistctrl* lc, const NMHDR* nm, LRESULT* result) {
         update_title(lc);
         break;
       }
+      case LVN_ODSTATECHANGED:  // a range of rows selected at once
+        update_title(lc);
+        break;
       case NM_DBLCLK: {
         const char* id = lc->env->cfg->flist_dblclk_cmd_id;
         flistctrl_run_cmd(lc, id && *id ? id : kDblclkDflt);
