@@ -124,6 +124,21 @@ TEST(GeomLine, NestedLinesAndMinimum) {
   EXPECT_TRUE(log.has("Invalid param - geom: ") && log.has(", rect: ")) << log.done();
 }
 
+// A child dialog in a control's place is laid out with the control's new size.
+TEST(GeomLine, NestedLayoutFollowsItsItem) {
+  Layout outer, inner;
+  geom_item* row = outer.add(nullptr, "row", GEOM_HLINE);
+  geom_item* host = outer.add(row, "host", GEOM_WND, {10, 10, 100, 50}, 1, 1);
+  host->nested = &inner.g;
+  geom_item* in = inner.add(nullptr, "in", GEOM_HLINE);
+  inner.add(in, "f", GEOM_WND, {5, 5, 90, 40}, 1, 1);
+  inner.done(100, 50);
+  outer.done(120, 70);
+  ASSERT_EQ(geom_resize(&outer.g, 150, 90), 0);
+  EXPECT_TRUE(at(host->nrect, 10, 10, 130, 70));
+  EXPECT_TRUE(at(inner.nr("f"), 5, 5, 120, 60));
+}
+
 TEST(GeomLine, OverlapLogsInvalidMin) {
   Layout l;
   geom_item* row = l.add(nullptr, "row", GEOM_HLINE);

@@ -110,20 +110,4 @@ TEST_F(MenuLoad, RefusedMenus) {
   EXPECT_TRUE(mutex_free());
 }
 
-TEST_F(MenuLoad, BuiltinMainMenu) {
-  load_builtin();
-  menu_free(&m_);
-  ASSERT_EQ(menu_init(&m_, "menu"), 0);
-  ASSERT_EQ(xrm_menu_load(d_, "menu", nullptr, 1, "menu.name", &m_, kNCmdIds, kCmdIds), 0);
-  ASSERT_EQ(m_.top.nchildren, 4u);
-  EXPECT_EQ(dump(menu_find(&m_, "help")), "_Manual=40003 | _About...\tAlt+/=40001");
-  EXPECT_EQ(m_.nitems, 41u + 10u);  // 41 named items (4 of them the top submenus) and 10 separators
-  EXPECT_EQ(grp("view"), "vwStd vwExt vwCmd");
-  EXPECT_EQ(grp("fsort").substr(0, 24), "fsortByPath fsortByRPath");
-  for (const char* id : {"vwExt", "vwCmd", "fexec"}) EXPECT_EQ(menu_find(&m_, id)->enabled, 0) << id;
-  EXPECT_EQ(menu_find(&m_, "vwStd")->enabled, 1);
-  EXPECT_STREQ(menu_iid_id(&m_, 40010), "fsortByName");
-  EXPECT_EQ(menu_find(&m_, "fsort")->iid, 0);  // a submenu has no command
-}
-
 }  // namespace

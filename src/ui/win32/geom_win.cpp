@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "c/str.h"
+#include "fio/wndf.h"
 #include "err/err.h"
 #include "ui/geom.h"
 
@@ -23,14 +24,6 @@ struct dlg_guard {
   HWND h = nullptr;
   ~dlg_guard() {
     if (h && !DestroyWindow(h)) ERR_LOG(ERR_ERR, last_error(), "DestroyWindow() failed.");
-  }
-};
-
-struct dc_guard {
-  HWND w;
-  HDC dc;
-  ~dc_guard() {
-    if (dc) ReleaseDC(w, dc);
   }
 };
 
@@ -57,50 +50,20 @@ int measure_item(geom_item* it, HWND dlg) {
   return 0;
 }
 
-// Pixels of n units along axis a (0 x, 1 y) for the dialog's device context.
-int to_pixels(HDC dc, const TEXTMETRICA& tm, const geom_size& sz, int a, unsigned* px) {
-  switch (sz.unit) {
-    case 'P': *px = sz.n; return 0;
-    case 'C': {
-      // a size no screen has still stays a size, not a wrapped one
-      unsigned long long v = (unsigned long long)sz.n * (unsigned)(a ? tm.tmHeight : tm.tmAveCharWidth);
-      *px = v > 0x7FFFFFFFull ? 0x7FFFFFFFu : (unsigned)v;
-      return 0;
-    }
-    default: break;
-  }
-  POINT p{a ? 0 : (LONG)sz.n, a ? (LONG)sz.n : 0};
-  if (!LPtoDP(dc, &p, 1)) {
-    int e = last_error();
-    if (a)
-      ERR_LOG(ERR_ERR, e, "LPtoDP() failed - dc: %p, y: %ld.", (void*)dc, (long)sz.n);
-    else
-      ERR_LOG(ERR_ERR, e, "LPtoDP() failed - dc: %p, x: %ld.", (void*)dc, (long)sz.n);
-    return e;
-  }
-  *px = (unsigned)(a ? p.y : p.x);
-  return 0;
-}
-
+// The limits written in characters or logical units, in pixels of the measured dialog.
 int resolve_lims(geom* g, HWND dlg) {
-  dc_guard dc{dlg, GetDC(dlg)};
-  if (!dc.dc) {
-    int e = last_error();
-    ERR_LOG(ERR_ERR, e, "GetDC() failed - wnd: %p.", (void*)dlg);
-    return e;
-  }
-  TEXTMETRICA tm;
-  if (!GetTextMetricsA(dc.dc, &tm)) {
-    int e = last_error();
-    ERR_LOG(ERR_ERR, e, "GetTextMetrics() failed - dc: %p.", (void*)dc.dc);
-    return e;
-  }
   for (rbtree_node* n = rbtree_first(&g->items); n; n = rbtree_next(n)) {
     geom_item* it = *static_cast<geom_item**>(rbtree_val(&g->items, n));
     unsigned* f[] = {&it->minW, &it->minH, &it->maxW, &it->maxH};
-    for (int w = GEOM_MINW; w <= GEOM_MAXH; ++w)
-      if (it->lim[w].unit)
-        if (int e = to_pixels(dc.dc, tm, it->lim[w], w & 1, f[w])) return e;
+    for (int w = GEOM_MINW; w <= GEOM_MAXH; ++w) {
+      const geom_size& sz = it->lim[w];
+      if (!sz.unit || sz.unit == 'P') continue;
+      char text[16];
+      mox_snprintf(text, sizeof text, "%u%c", sz.n, sz.unit);
+      int px = 0;
+      if (int e = (w & 1) ? wndf_y(dlg, text, &px) : wndf_x(dlg, text, &px)) return e;
+      *f[w] = px < 0 ? 0u : (unsigned)px;
+    }
   }
   return 0;
 }

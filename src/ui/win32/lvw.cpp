@@ -249,6 +249,8 @@ int lvw_apply(lvw* l) {
   Building b(l);
   int e = delete_columns(l);
   if (e) return e;
+  int first = -1;  // the first column that may be shown
+  bool any = false;
   for (unsigned i = 0; i < l->lc.ncols; ++i) {
     unsigned c = l->lc.order[i];
     if (c >= l->lc.ncols) {
@@ -256,6 +258,17 @@ int lvw_apply(lvw* l) {
               l->lc.ncols);
       return kUnexpected;
     }
+    if (l->lc.cols[c].excl) continue;
+    if (first < 0) first = (int)c;
+    any = any || l->lc.cols[c].visible;
+  }
+  // a list without columns shows no rows and no header to bring them back by
+  if (!any && first >= 0) {
+    ERR_LOG(ERR_WARN, kUnexpected, "No visible column - [%s] shown - name: `%s'.", l->lc.cols[first].id, l->lc.name);
+    l->lc.cols[first].visible = 1;
+  }
+  for (unsigned i = 0; i < l->lc.ncols; ++i) {
+    unsigned c = l->lc.order[i];
     const listcol_col& col = l->lc.cols[c];
     if (col.excl || !col.visible) continue;
     char title[LISTCOL_NAME_SIZE];

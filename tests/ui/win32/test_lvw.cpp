@@ -214,6 +214,15 @@ TEST_F(Lvw, BuiltInResultListShowsItsVisibleColumnsInOrder) {
   EXPECT_TRUE(ex & LVS_EX_HEADERDRAGDROP);
 }
 
+TEST_F(Lvw, SetWithEveryColumnHiddenStillShowsOne) {
+  for (const char* id : {"path", "md", "size", "attr"})
+    ASSERT_EQ(xrm_put(d_, (std::string("*flist.col.") + id + ".visible").c_str(), 0, "No"), 0);
+  LogCapture log;
+  create_flist();
+  EXPECT_TRUE(log.has("No visible column - [rpath] shown - name: `flist.col'.")) << log.done();
+  EXPECT_EQ(shown(list_), std::vector<std::string>{"Real path"});
+}
+
 TEST_F(Lvw, ErrorListIsAPlainListWithItsOwnSet) {
   HWND plain = new_list(0);
   lvw e{};
@@ -337,11 +346,7 @@ TEST_F(Lvw, SortColumnAndDirectionShowInTheHeader) {
 
 TEST_F(Lvw, WidthChangesAreSavedAndComeBack) {
   create_flist();
-  // as the list view reports a divider dragged, and as it reports a width set;
-  // the header then shows the width
-  header_notify(HDN_ENDTRACKA, lvcol_of("size"), HDI_WIDTH, 77, 0);
-  EXPECT_EQ(saved("flist.col.size.w"), "77");
-  SendMessageA(list_, LVM_SETCOLUMNWIDTH, lvcol_of("size"), 77);
+  // a width as a list view passing on its header's wide notifications reports it
   SendMessageA(list_, LVM_SETCOLUMNWIDTH, lvcol_of("md"), 123);
   header_notify(HDN_ITEMCHANGEDW, lvcol_of("md"), HDI_WIDTH, 123, 0);
   EXPECT_EQ(saved("flist.col.md.w"), "123");
@@ -369,7 +374,7 @@ TEST_F(Lvw, WidthChangesAreSavedAndComeBack) {
   ASSERT_EQ(cols.size(), 4u);
   EXPECT_EQ(cols[0].width, 211);
   EXPECT_EQ(cols[1].width, 123);
-  EXPECT_EQ(cols[2].width, 77);
+  EXPECT_EQ(cols[2].width, 8 * char_width(again));
   EXPECT_EQ(cols[3].width, attr_w);
 }
 
@@ -380,31 +385,18 @@ TEST_F(Lvw, ReorderIsSavedAndComesBack) {
   mouse_drag((md.left + md.right) / 2, 10);
   EXPECT_EQ(shown(list_), (std::vector<std::string>{"Modified time", "Path", "Size", "Attributes"}));
   EXPECT_EQ(saved("flist.col.order"), "rpath,md,dir,name,ext,path,ad,Bd,size,attr,err");
-  int back[4] = {0, 1, 2, 3};
-  SendMessageA(list_, LVM_SETCOLUMNORDERARRAY, 4, (LPARAM)back);
-  ASSERT_EQ(lvw_take_layout(&l_), 0);
-  EXPECT_EQ(saved("flist.col.order"), "rpath,path,dir,name,ext,md,ad,Bd,size,attr,err");
-
-  // size dragged to the front: the layer takes the order the header is about to show
-  EXPECT_EQ(header_notify(HDN_ENDDRAG, lvcol_of("size"), HDI_ORDER, 0, 0), FALSE);
-  EXPECT_EQ(saved("flist.col.order"), "rpath,size,dir,name,ext,path,ad,Bd,md,attr,err");
-  // a cancelled drag changes nothing
-  header_notify(HDN_ENDDRAG, lvcol_of("attr"), HDI_ORDER, 0, -1);
-  EXPECT_EQ(saved("flist.col.order"), "rpath,size,dir,name,ext,path,ad,Bd,md,attr,err");
-
-  // the header moves it, then attr is put first by a program on the list view
-  int arr[4] = {lvcol_of("size"), lvcol_of("path"), lvcol_of("md"), lvcol_of("attr")};
+  // a drag the user gives up changes nothing
+  EXPECT_EQ(header_notify(HDN_ENDDRAG, lvcol_of("attr"), HDI_ORDER, 0, -1), FALSE);
+  // attr put first by a program: taken when asked for
+  int arr[4] = {lvcol_of("attr"), lvcol_of("md"), lvcol_of("path"), lvcol_of("size")};
   SendMessageA(list_, LVM_SETCOLUMNORDERARRAY, 4, (LPARAM)arr);
+  EXPECT_EQ(saved("flist.col.order"), "rpath,md,dir,name,ext,path,ad,Bd,size,attr,err");
   ASSERT_EQ(lvw_take_layout(&l_), 0);
-  EXPECT_EQ(saved("flist.col.order"), "rpath,size,dir,name,ext,path,ad,Bd,md,attr,err");
-  int arr2[4] = {lvcol_of("attr"), lvcol_of("size"), lvcol_of("path"), lvcol_of("md")};
-  SendMessageA(list_, LVM_SETCOLUMNORDERARRAY, 4, (LPARAM)arr2);
-  ASSERT_EQ(lvw_take_layout(&l_), 0);
-  EXPECT_EQ(saved("flist.col.order"), "rpath,attr,dir,name,ext,size,ad,Bd,path,md,err");
+  EXPECT_EQ(saved("flist.col.order"), "rpath,attr,dir,name,ext,md,ad,Bd,path,size,err");
 
   HWND again = new_list(LVS_OWNERDATA);
   create_flist_on(again);
-  EXPECT_EQ(shown(again), (std::vector<std::string>{"Attributes", "Size", "Path", "Modified time"}));
+  EXPECT_EQ(shown(again), (std::vector<std::string>{"Attributes", "Modified time", "Path", "Size"}));
 }
 
 // --- column dialog ----------------------------------------------------------------
