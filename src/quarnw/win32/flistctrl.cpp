@@ -9,7 +9,6 @@
 #include "ds/list_v.h"
 #include "err/err.h"
 #include "fm/flist.h"
-#include "fm/ftext.h"
 #include "ntf/ntf.h"
 #include "quarnw/flistcell.h"
 #include "quarnw/quarnwcfg.h"
@@ -67,9 +66,9 @@ flistcell_fmt cell_fmt(const flistctrl* lc) {
 }
 
 flistcell_clrs cell_clrs(const quarnwcfg* c) {
-  return {c->flist_color,     c->file_fgClr,  c->file_bgClr,     c->dir_fgClr,    c->dir_bgClr,
-          c->fmoved_fgClr,    c->fmoved_bgClr,   c->fdeleted_fgClr, c->fdeleted_bgClr, c->err_fgClr,
-          c->err_bgClr};
+  return {c->flist_color,    c->file_fgClr,     c->file_bgClr,     c->dir_fgClr,
+          c->dir_bgClr,      c->fmoved_fgClr,   c->fmoved_bgClr,   c->fdeleted_fgClr,
+          c->fdeleted_bgClr, c->err_fgClr,      c->err_bgClr};
 }
 
 // --- the list view's requests -------------------------------------------------------
