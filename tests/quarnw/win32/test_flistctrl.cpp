@@ -388,14 +388,17 @@ TEST_F(FlistCtrl, GrowingListFollowsOnlyAUserWhoSelectedNothing) {
   ASSERT_GT(ListView_GetCountPerPage(lv), 3);
   ASSERT_LT(ListView_GetCountPerPage(lv), 31);
 
-  // the user selected a row: the rows they look at stay put
-  select({"f102"}, "f102");
+  // the user scrolled and selected a row: the rows they look at stay put
+  ListView_EnsureVisible(lv, 30, FALSE);
+  int top = ListView_GetTopIndex(lv);
+  ASSERT_GT(top, 0);
+  select({"f125"}, "f125");
   walk(&fl, t.path("b"));
   ASSERT_EQ(ntf_post(&hub, NTF_FLIST_GROWN, &fl, &fl), 0);
   ASSERT_EQ(ntf_dispatch(&hub), 0);
   EXPECT_EQ(ListView_GetItemCount(lv), 92);
-  EXPECT_EQ(ListView_GetTopIndex(lv), 0);
-  EXPECT_EQ(selected(), (std::set<std::string>{"f102"}));
+  EXPECT_EQ(ListView_GetTopIndex(lv), top);
+  EXPECT_EQ(selected(), (std::set<std::string>{"f125"}));
 
   // nothing selected: the last row comes into view
   select({});
@@ -404,8 +407,8 @@ TEST_F(FlistCtrl, GrowingListFollowsOnlyAUserWhoSelectedNothing) {
   ntf_dispatch(&hub);
   pump();
   EXPECT_EQ(ListView_GetItemCount(lv), 153);
-  int top = ListView_GetTopIndex(lv);
-  EXPECT_GT(top, 0);
+  top = ListView_GetTopIndex(lv);
+  EXPECT_GT(top, 92);
   EXPECT_GE(top + ListView_GetCountPerPage(lv), 153);
 
   // another list's growth is not this one's
