@@ -444,6 +444,12 @@ TEST_F(FindDlg, StopWhileFindingSortsThePartThenStopWhileSortingLeavesItUnsorted
     Sleep(0);
     progr_lock(&g_progr);
   }
+  // every tick wrote a progress line: found, examined, the entry's path
+  unsigned found = 0, examined = 0;
+  char where[1024] = "";
+  EXPECT_EQ(sscanf(g_progr.text, "Find: %u/%u %1023[^\n]", &found, &examined, where), 3) << g_progr.text;
+  EXPECT_GE(examined, found);
+  EXPECT_EQ(std::string(where).rfind(g_root, 0), 0u) << where;
   click();  // Stop
   progr_unlock(&g_progr);
   ASSERT_TRUE(wait_stopped());
