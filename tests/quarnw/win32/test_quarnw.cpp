@@ -319,26 +319,54 @@ TEST_F(Program, HundredReportsFromAWorker) {
   EXPECT_EQ(uerrlist_count(&g_uerrlist), 0u) << "closing cleared the list";
 }
 
-TEST_F(Program, ErrorDialogKeepsReportsWithoutClearOnClose) {
+COLORREF title_colour(HWND d) {
+  HWND titl = GetDlgItem(d, 8203);
+  RedrawWindow(titl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  Sleep(200);
+  RECT r;
+  GetClientRect(titl, &r);
+  HDC dc = GetDC(titl);
+  const COLORREF c = GetPixel(dc, r.right - 4, r.bottom / 2);  // right of the text
+  ReleaseDC(titl, dc);
+  return c;
+}
+
+TEST_F(Program, ErrorDialogLevelsAndClearOnCloseOff) {
   uerrlist_clear(&g_uerrlist);
   g_cfg.uerrdlg.clearOnClose = 0;
-  std::string titl, info;
+  std::string titl[2], info;
+  COLORREF clr[2] = {0, 0};
   int count = -1;
   DialogWatch w("Errors", [&](HWND d) {
-    count = (int)SendMessageA(GetDlgItem(d, 8201), LVM_GETITEMCOUNT, 0, 0);
-    titl = item_text(d, 8203);
+    HWND lv = GetDlgItem(d, 8201);
+    count = (int)SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0);
+    // the newest report is selected first
+    titl[1] = item_text(d, 8203);
+    clr[1] = title_colour(d);
+    LVITEMA li{};
+    li.stateMask = li.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(lv, LVM_SETITEMSTATE, 0, (LPARAM)&li);
+    Sleep(100);
+    titl[0] = item_text(d, 8203);
     info = item_text(d, 8202);
+    clr[0] = title_colour(d);
   });
   ERR_USER(ERR_WARN, 9007, "Duplicate path: C:\\x: ignored.");
+  ERR_USER(ERR_NOTICE, 0, "Nothing to do.");
   const DWORD t0 = GetTickCount();
-  while (GetTickCount() - t0 < 15000 && !uerrlist_count(&g_uerrlist)) pump(50);
+  while (GetTickCount() - t0 < 15000 && uerrlist_count(&g_uerrlist) < 2) pump(50);
   pump(200);
   ASSERT_TRUE(w.join());
-  EXPECT_EQ(count, 1);
-  EXPECT_EQ(titl, "WARNING");
+  EXPECT_EQ(count, 2) << "one dialog for both";
+  EXPECT_EQ(titl[0], "WARNING");
+  EXPECT_EQ(clr[0], RGB(255, 255, 0)) << "warnings in their colours";
   EXPECT_EQ(info.rfind("Duplicate path: C:\\x: ignored.\r\n[WARN 9007 ", 0), 0u) << info;
-  EXPECT_EQ(uerrlist_count(&g_uerrlist), 1u) << "only marked as seen";
-  EXPECT_EQ(g_uerrlist.seen, 1u);
+  EXPECT_EQ(titl[1], "NOTICE");
+  EXPECT_NE(clr[1], RGB(255, 255, 0));
+  EXPECT_NE(clr[1], RGB(255, 0, 0));
+  EXPECT_NE(clr[1], RGB(0, 0, 255)) << "a notice in the ordinary colours";
+  EXPECT_EQ(uerrlist_count(&g_uerrlist), 2u) << "only marked as seen";
+  EXPECT_EQ(g_uerrlist.seen, 2u);
   g_cfg.uerrdlg.clearOnClose = 1;
   uerrlist_clear(&g_uerrlist);
 }
