@@ -75,6 +75,14 @@ void pump(DWORD ms = 100) {
   } while (GetTickCount() - t0 < ms);
 }
 
+// A command as the menu gives it; returns when a sort it started has ended.
+void command(int idm) {
+  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(idm, 0), 0);
+  const DWORD t0 = GetTickCount();
+  do pump(20);
+  while (g_quarndlg && quarndlg_running(g_quarndlg) && GetTickCount() - t0 < 10000);
+}
+
 std::string title() {
   char buf[1024] = "";
   GetWindowTextA(g_main_wnd, buf, sizeof buf);
@@ -226,22 +234,22 @@ TEST_F(Program, SortCommands) {
                         {IDM_FSORTBYPATH, "path", 0},     {IDM_FSORTREV, "path", 1},
                         {IDM_FSORTBYPATH, "path", 0},     {IDM_FUNSORT, "", 0}};
   for (const Step& s : steps) {
-    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(s.idm, 0), 0);
-    pump(50);
+    command(s.idm);
     EXPECT_STREQ(g_cfg.sortby, s.sortby) << s.idm;
     EXPECT_EQ(g_cfg.sortrev, s.rev) << s.idm;
   }
   // the radio mark follows sortby exactly, none when no key list matches
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTBYEXT, 0), 0);
+  command(IDM_FSORTBYEXT);
   EXPECT_TRUE(checked(IDM_FSORTBYEXT));
   EXPECT_FALSE(checked(IDM_FSORTBYNAME));
   mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "EXT,path");
   EXPECT_FALSE(checked(IDM_FSORTBYEXT)) << "compared with case";
+  mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "ext,path");
   EXPECT_FALSE(checked(IDM_FSORTREV));
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTREV, 0), 0);
+  command(IDM_FSORTREV);
   EXPECT_TRUE(checked(IDM_FSORTREV));
   const int ic = g_cfg.sort_ignorecase;
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTIGNORECASE, 0), 0);
+  command(IDM_FSORTIGNORECASE);
   EXPECT_EQ(g_cfg.sort_ignorecase, !ic);
   EXPECT_EQ(checked(IDM_FSORTIGNORECASE), !ic);
 }
@@ -254,7 +262,7 @@ TEST_F(Program, DirectoriesFirstExcludeEachOther) {
   const Step steps[] = {{IDM_FGRPDIR1ST, 1, 0}, {IDM_FPATHDIR1ST, 0, 1}, {IDM_FGRPDIR1ST, 1, 0},
                         {IDM_FGRPDIR1ST, 0, 0}, {IDM_FPATHDIR1ST, 0, 1}, {IDM_FPATHDIR1ST, 0, 0}};
   for (const Step& s : steps) {
-    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(s.idm, 0), 0);
+    command(s.idm);
     EXPECT_EQ(g_cfg.grpdir1st, s.grp);
     EXPECT_EQ(g_cfg.pathdir1st, s.path);
     EXPECT_EQ(checked(IDM_FGRPDIR1ST), s.grp == 1);
