@@ -379,6 +379,101 @@ TEST_F(Program, ErrorDialogLevelsAndClearOnCloseOff) {
   uerrlist_clear(&g_uerrlist);
 }
 
+// --- with a search's results --------------------------------------------------------
+
+bool wait_stopped(DWORD ms = 30000) {
+  const DWORD t0 = GetTickCount();
+  do pump(20);
+  while ((quarndlg_running(g_quarndlg) || ntf_queued(&g_ntf)) && GetTickCount() - t0 < ms);
+  return !quarndlg_running(g_quarndlg);
+}
+
+HWND list_view() { return GetDlgItem(g_quarndlg->dlg, IDC_QD_FLIST); }
+
+void select_rows(std::vector<int> rows) {
+  LVITEMA li{};
+  li.stateMask = LVIS_SELECTED;
+  li.state = 0;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&li);
+  li.state = LVIS_SELECTED;
+  for (int r : rows) SendMessageA(list_view(), LVM_SETITEMSTATE, r, (LPARAM)&li);
+  pump(50);
+}
+
+// Types the fields of the standard view and presses Find.
+void find(const std::string& path) {
+  HWND vw = g_quarndlg->vw.dlg;
+  HWND p = GetDlgItem(vw, IDC_STD_PATH);
+  SendMessageA(p, WM_SETTEXT, 0, (LPARAM)path.c_str());
+  SendMessageA(vw, WM_COMMAND, MAKEWPARAM(IDC_STD_PATH, CBN_EDITCHANGE), (LPARAM)p);
+  for (int id : {IDC_STD_NAME, IDC_STD_MD, IDC_STD_SIZE}) SetDlgItemTextA(vw, id, "");
+  SendMessageA(GetDlgItem(vw, IDC_STD_FIND), BM_CLICK, 0, 0);
+}
+
+TEST_F(Program, TitleAndCommandsOverResults) {
+  const std::string tree = g_dir + "\\tree";
+  CreateDirectoryA(tree.c_str(), nullptr);
+  CreateDirectoryA((tree + "\\sub").c_str(), nullptr);
+  for (const char* f : {"\\a.txt", "\\b.txt", "\\sub\\c.txt"}) {
+    HANDLE h = CreateFileA((tree + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+  }
+  g_cfg.sortby[0] = 0;
+  find(tree);
+  ASSERT_TRUE(wait_stopped());
+  const int n = (int)SendMessageA(list_view(), LVM_GETITEMCOUNT, 0, 0);
+  ASSERT_GE(n, 4);
+  // with nothing focused the count; with a focused row its position
+  LVITEMA none{};
+  none.stateMask = LVIS_FOCUSED;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+  quarnw_update_title();
+  const std::string p = tree + " - ";
+  EXPECT_EQ(title(), p + std::to_string(n) + " - Quarn Std");
+  LVITEMA li{};
+  li.stateMask = li.state = LVIS_FOCUSED;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, 1, (LPARAM)&li);
+  pump(50);
+  EXPECT_EQ(title(), p + "2/" + std::to_string(n) + " - Quarn Std");
+
+  struct Row {
+    std::vector<int> sel;
+    bool ops, open, openas;
+  };
+  const Row rows[] = {{{}, true, false, false}, {{0}, true, true, true}, {{0, 1}, true, true, false}};
+  for (const Row& r : rows) {
+    select_rows(r.sel);
+    for (int idm : {IDM_FCP, IDM_FCUT, IDM_FCPTO, IDM_FMVTO, IDM_FDEL, IDM_FATTRIB})
+      EXPECT_EQ(enabled(idm), r.ops) << idm << " with " << r.sel.size() << " selected";
+    for (int idm : {IDM_FEDIT, IDM_FOPEN, IDM_FOPENDIR})
+      EXPECT_EQ(enabled(idm), r.open) << idm << " with " << r.sel.size() << " selected";
+    EXPECT_EQ(enabled(IDM_FOPENAS), r.openas) << r.sel.size() << " selected";
+    EXPECT_FALSE(enabled(IDM_FEXEC));
+  }
+  select_rows({});
+}
+
+TEST_F(Program, ClosingDuringASearchStopsIt) {
+  const unsigned every = g_cfg.progress_updateEvery;
+  const int timeout = g_cfg.progress_lockTimeout;
+  g_cfg.progress_updateEvery = 0;
+  g_cfg.progress_lockTimeout = 30000;
+  // the worker waits at its first progress tick while the test holds the lock
+  ASSERT_EQ(progr_lock(&g_progr), 0);
+  find(g_dir);
+  pump(100);
+  ASSERT_TRUE(quarndlg_running(g_quarndlg));
+  SendMessageA(g_main_wnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(g_main_wnd)) << "the window stays";
+  EXPECT_NE(g_progr.cancel, 0) << "the search is asked to stop";
+  progr_unlock(&g_progr);
+  EXPECT_TRUE(wait_stopped());
+  EXPECT_TRUE(IsWindow(g_main_wnd));
+  EXPECT_TRUE(g_progr.cancelled & PROGR_CANCELLED_FIND);
+  g_cfg.progress_updateEvery = every;
+  g_cfg.progress_lockTimeout = timeout;
+}
+
 // Last: the program ends as the user closes it, saves what changed, and finds it again.
 TEST_F(Program, SettingsSurviveARestart) {
   mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "size,path");
@@ -405,7 +500,7 @@ TEST_F(Program, SettingsSurviveARestart) {
   ss << f.rdbuf();
   text = ss.str();
   for (const char* want : {"quarnw.sortby : size,path\n", "quarnw.sortrev : Yes\n", "quarnw.std.name : *.txt\n",
-                           "quarnw.pathlist.0 : C:\\\\two\n", "quarnw.npathlist : 2\n"})
+                           "quarnw.pathlist.0 : C:\\\\two\n", "quarnw.npathlist : "})
     EXPECT_NE(text.find(want), std::string::npos) << want << "\n" << text;
   for (const char* not_saved : {".quarnw.title ", ".quarnw.ignorecase ", ".quarnw.view ", ".quarnw.timefmt "})
     EXPECT_EQ(text.find(not_saved), std::string::npos) << not_saved << "\n" << text;
