@@ -36,6 +36,7 @@ struct quarndlg {
   int initrc;      // the result of creating the dialog's parts
   char* paths;     // the Path text the running search walks, owned
   unsigned long long lastms;  // the worker's last progress time
+  volatile long worker;       // a worker thread still uses the record
 };
 
 // Creates the dialog (template 110) as a child of parent; *out gets the record, owned by
