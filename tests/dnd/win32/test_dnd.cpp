@@ -359,6 +359,156 @@ TEST_F(Dnd, ClipboardTakenBackOnlyWhileItIsOurs) {
   EXPECT_EQ(drop_list(data), expected_list());
 }
 
+// A window of another program that files are dropped on: it reads them and answers as
+// told (moving them itself when it answers with a move).
+struct Target final : IDropTarget {
+  enum How { COPY, MOVE, MOVE_SAID_ON_OBJECT };
+  How how = MOVE;
+  std::string dest;
+  std::vector<std::wstring> dropped;
+  unsigned enters = 0;
+  LONG refs = 1;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
+      *ppv = this;
+      AddRef();
+      return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
+  ULONG STDMETHODCALLTYPE Release() override { return (ULONG)InterlockedDecrement(&refs); }
+  DWORD want(DWORD allowed) const { return allowed & (how == COPY ? DROPEFFECT_COPY : DROPEFFECT_MOVE); }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    ++enters;
+    *effect = want(*effect);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect = want(*effect);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* o, DWORD, POINTL, DWORD* effect) override {
+    FORMATETC fe{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM m{};
+    if (FAILED(o->GetData(&fe, &m))) return E_UNEXPECTED;
+    HDROP hd = static_cast<HDROP>(m.hGlobal);
+    wchar_t p[MAX_PATH];
+    for (UINT i = 0, n = DragQueryFileW(hd, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
+      DragQueryFileW(hd, i, p, MAX_PATH);
+      dropped.push_back(p);
+      if (how == COPY) continue;
+      std::wstring name = dropped.back().substr(dropped.back().rfind(L'\\'));
+      MoveFileW(p, (Dnd::wide(dest) + name).c_str());
+    }
+    ReleaseStgMedium(&m);
+    *effect = how == COPY ? DROPEFFECT_COPY : how == MOVE ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
+    if (how == MOVE_SAID_ON_OBJECT) set_performed(o, DROPEFFECT_MOVE);
+    return S_OK;
+  }
+};
+
+// Runs a drag with the pointer over the target window and no button down, so the drop
+// source lets go at once; Escape posted beforehand cancels. A late Escape ends a drag
+// that would otherwise never end.
+struct DragRun {
+  HWND target = nullptr;
+  Target t;
+  explicit DragRun(const std::string& dest) {
+    t.dest = dest;
+    target = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "target", WS_POPUP | WS_VISIBLE | SS_NOTIFY, 100, 100, 200, 200, nullptr,
+                             nullptr, nullptr, nullptr);
+    EXPECT_TRUE(target);
+    EXPECT_EQ(RegisterDragDrop(target, &t), S_OK);
+    UpdateWindow(target);
+    MSG m;
+    for (int i = 0; i < 20; ++i) {
+      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+      Sleep(10);
+    }
+    SetCursorPos(200, 200);
+  }
+  ~DragRun() {
+    RevokeDragDrop(target);
+    DestroyWindow(target);
+  }
+  static void CALLBACK escape(HWND, UINT, UINT_PTR, DWORD) { PostThreadMessageA(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0); }
+  int run(flist* fl, const list* recs, bool esc, DWORD* effect) {
+    if (esc) PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0);
+    UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, escape);
+    int rc = dnd_drag(fl, recs, 0, effect);
+    KillTimer(nullptr, watchdog);
+    return rc;
+  }
+};
+
+TEST_F(Dnd, DragOnAnotherWindow) {
+  struct {
+    Target::How how;
+    bool esc;
+    DWORD effect;
+    bool moved;
+  } const cases[] = {
+      {Target::COPY, false, DROPEFFECT_COPY, false},
+      {Target::MOVE, true, DROPEFFECT_NONE, false},
+      {Target::MOVE, false, DROPEFFECT_MOVE, true},
+  };
+  DragRun d(dest);
+  for (const auto& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.how << " esc " << k.esc);
+    d.t.how = k.how;
+    d.t.dropped.clear();
+    DWORD effect = 0xff;
+    ASSERT_EQ(d.run(&fl, &recs, k.esc, &effect), 0);
+    EXPECT_EQ(effect, k.effect);
+    if (k.esc) {
+      EXPECT_TRUE(d.t.dropped.empty());
+    } else {
+      std::vector<std::wstring> want;
+      for (unsigned i = 0; i < 3; ++i) want.push_back(path(i));
+      EXPECT_EQ(d.t.dropped, want);
+    }
+    auto got = hub.drain();
+    if (k.moved) {
+      std::vector<std::pair<int, void*>> want;
+      for (unsigned i = 0; i < 3; ++i) want.push_back({NTF_FREC_MOVING, rec(i)});
+      for (unsigned i = 0; i < 3; ++i) want.push_back({NTF_FREC_MOVED, rec(i)});
+      EXPECT_EQ(got, want);
+    } else {
+      EXPECT_TRUE(got.empty());
+    }
+    for (unsigned i = 0; i < 3; ++i)
+      EXPECT_EQ(rec(i)->flags & (FREC_HANDED | FREC_MOVED), k.moved ? (unsigned)FREC_MOVED : 0u);
+  }
+}
+
+// A receiver that moves the files itself answers "none" and says so on the object.
+TEST_F(Dnd, DragMoveSaidOnTheObject) {
+  DragRun d(dest);
+  d.t.how = Target::MOVE_SAID_ON_OBJECT;
+  // one of them stays where it was
+  list two{};
+  list_v_init(&two, 0xC2, nullptr, nullptr, nullptr, nullptr);
+  list_v_append(&two, rec(0));
+  list_v_append(&two, rec(1));
+  DWORD effect = 0xff;
+  ASSERT_EQ(d.run(&fl, &two, false, &effect), 0);
+  list_free(&two);
+  EXPECT_EQ(effect, (DWORD)DROPEFFECT_NONE);
+  EXPECT_EQ(d.t.dropped.size(), 2u);
+  EXPECT_EQ(rec(0)->flags & FREC_MOVED, (unsigned)FREC_MOVED);
+  EXPECT_EQ(rec(1)->flags & FREC_MOVED, (unsigned)FREC_MOVED);
+  EXPECT_EQ(rec(2)->flags & (FREC_HANDED | FREC_MOVED), 0u);
+  EXPECT_EQ(hub.drain(), (std::vector<std::pair<int, void*>>{
+                             {NTF_FREC_MOVING, rec(0)}, {NTF_FREC_MOVING, rec(1)},
+                             {NTF_FREC_MOVED, rec(0)}, {NTF_FREC_MOVED, rec(1)}}));
+  // nothing of a drag is left on the clipboard
+  EXPECT_EQ(dnd_clipboard_obj(), nullptr);
+}
+
 std::vector<UINT> enumerate(IEnumFORMATETC* e) {
   std::vector<UINT> v;
   FORMATETC f;
