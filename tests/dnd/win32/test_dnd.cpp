@@ -216,19 +216,6 @@ TEST_F(Dnd, CopyPutsTheFullPathsOnTheClipboard) {
   EXPECT_TRUE(df->fWide);
   EXPECT_EQ(drop_list(data), expected_list());
 
-  // the shell's own reader agrees
-  STGMEDIUM m{};
-  FORMATETC fe{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  ASSERT_EQ(c->GetData(&fe, &m), S_OK);
-  HDROP hd = static_cast<HDROP>(m.hGlobal);
-  ASSERT_EQ(DragQueryFileW(hd, 0xFFFFFFFF, nullptr, 0), 3u);
-  wchar_t p[MAX_PATH];
-  for (unsigned i = 0; i < 3; ++i) {
-    DragQueryFileW(hd, i, p, MAX_PATH);
-    EXPECT_EQ(std::wstring(p), path(i));
-  }
-  ReleaseStgMedium(&m);
-
   EXPECT_EQ(get_effect(c.get(), cf("Preferred DropEffect")), (DWORD)DROPEFFECT_COPY);
   // a copy hands nothing over for moving
   for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(rec(i)->flags & FREC_HANDED, 0u);
@@ -251,17 +238,22 @@ TEST_F(Dnd, PastedCutMarksTheMovedRecords) {
   ASSERT_EQ(get(c.get(), CF_HDROP, &data), S_OK);
   EXPECT_EQ(drop_list(data), expected_list());
 
-  // the file manager moves two of the three and says so on the object it pasted from
+  // the file manager says what it did on the object it pasted from; here the clipboard's
+  // wrapper keeps SetData to itself (E_NOTIMPL), and the program's own object stands in
+  com_ref<IDataObject> to;
+  if (set_performed(c.get(), DROPEFFECT_COPY) == E_NOTIMPL)
+    to.reset(dnd_clipboard_obj());
+  else
+    to.share(c.get());
+  ASSERT_TRUE(to);
+  // a copy or nothing done is not told
+  EXPECT_EQ(set_performed(to.get(), DROPEFFECT_COPY), S_OK);
+  EXPECT_EQ(set_performed(to.get(), DROPEFFECT_NONE), S_OK);
+  EXPECT_TRUE(posted().empty());
+  // two of the three moved
   for (unsigned i : {0u, 2u})
     ASSERT_TRUE(MoveFileA((std::string(rec(i)->rdir) + rec(i)->name).c_str(), (dest + "\\" + rec(i)->name).c_str()));
-  HRESULT hr = set_performed(c.get(), DROPEFFECT_MOVE);
-  if (hr == E_NOTIMPL) {
-    // the clipboard's wrapper here keeps SetData to itself: reach the program's object
-    com_ref<DataObj> own(dnd_clipboard_obj());
-    ASSERT_TRUE(own);
-    hr = set_performed(own.get(), DROPEFFECT_MOVE);
-  }
-  ASSERT_EQ(hr, S_OK);
+  ASSERT_EQ(set_performed(to.get(), DROPEFFECT_MOVE), S_OK);
   EXPECT_EQ(posted(), std::vector<WPARAM>{DROPEFFECT_MOVE});
   EXPECT_EQ(get_effect(c.get(), cf("Performed DropEffect")), (DWORD)DROPEFFECT_MOVE);
 
@@ -277,23 +269,6 @@ TEST_F(Dnd, PastedCutMarksTheMovedRecords) {
   ASSERT_EQ(dnd_copy(&fl, &recs, DROPEFFECT_MOVE, wnd, kDone, 0), 0);
   got = hub.drain();
   EXPECT_EQ(got, (std::vector<std::pair<int, void*>>{{NTF_FREC_MOVING, rec(1)}}));
-}
-
-TEST_F(Dnd, OnlyAPerformedMoveIsTold) {
-  ASSERT_EQ(dnd_copy(&fl, &recs, DROPEFFECT_COPY, wnd, kDone, 0), 0);
-  com_ref<DataObj> own(dnd_clipboard_obj());
-  ASSERT_TRUE(own);
-  EXPECT_EQ(set_performed(own.get(), DROPEFFECT_COPY), S_OK);
-  EXPECT_EQ(set_performed(own.get(), DROPEFFECT_NONE), S_OK);
-  EXPECT_TRUE(posted().empty());
-  EXPECT_EQ(own->performed(), (DWORD)DROPEFFECT_NONE);
-  // other formats a file manager sets are not taken
-  FORMATETC fe{(CLIPFORMAT)cf("Paste Succeeded"), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-  STGMEDIUM m{};
-  m.tymed = TYMED_HGLOBAL;
-  m.hGlobal = GlobalAlloc(GMEM_MOVEABLE, 4);
-  EXPECT_EQ(own->SetData(&fe, &m, TRUE), E_NOTIMPL);
-  ReleaseStgMedium(&m);
 }
 
 TEST_F(Dnd, SelectionLargerThanTheBufferIsReportedAndNothingPlaced) {
@@ -446,67 +421,47 @@ struct DragRun {
 };
 
 TEST_F(Dnd, DragOnAnotherWindow) {
+  using N = std::vector<std::pair<int, void*>>;
   struct {
     Target::How how;
     bool esc;
+    std::vector<unsigned> dragged;
     DWORD effect;
     bool moved;
   } const cases[] = {
-      {Target::COPY, false, DROPEFFECT_COPY, false},
-      {Target::MOVE, true, DROPEFFECT_NONE, false},
-      {Target::MOVE, false, DROPEFFECT_MOVE, true},
+      {Target::COPY, false, {0, 1, 2}, DROPEFFECT_COPY, false},
+      {Target::MOVE, true, {0, 1, 2}, DROPEFFECT_NONE, false},
+      {Target::MOVE, false, {0}, DROPEFFECT_MOVE, true},
+      // a receiver that moves the files itself answers "none" and says so on the object
+      {Target::MOVE_SAID_ON_OBJECT, false, {1, 2}, DROPEFFECT_NONE, true},
   };
   DragRun d(dest);
   for (const auto& k : cases) {
     SCOPED_TRACE(testing::Message() << k.how << " esc " << k.esc);
     d.t.how = k.how;
     d.t.dropped.clear();
+    list some{};
+    list_v_init(&some, 0xC2, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::wstring> paths;
+    N handed, moved;
+    for (unsigned i : k.dragged) {
+      list_v_append(&some, rec(i));
+      paths.push_back(path(i));
+      handed.push_back({NTF_FREC_MOVING, rec(i)});
+      moved.push_back({NTF_FREC_MOVED, rec(i)});
+    }
     DWORD effect = 0xff;
-    ASSERT_EQ(d.run(&fl, &recs, k.esc, &effect), 0);
+    EXPECT_EQ(d.run(&fl, &some, k.esc, &effect), 0);
+    list_free(&some);
     EXPECT_EQ(effect, k.effect);
-    if (k.esc) {
-      EXPECT_TRUE(d.t.dropped.empty());
-    } else {
-      std::vector<std::wstring> want;
-      for (unsigned i = 0; i < 3; ++i) want.push_back(path(i));
-      EXPECT_EQ(d.t.dropped, want);
-    }
-    auto got = hub.drain();
-    if (k.moved) {
-      std::vector<std::pair<int, void*>> want;
-      for (unsigned i = 0; i < 3; ++i) want.push_back({NTF_FREC_MOVING, rec(i)});
-      for (unsigned i = 0; i < 3; ++i) want.push_back({NTF_FREC_MOVED, rec(i)});
-      EXPECT_EQ(got, want);
-    } else {
-      EXPECT_TRUE(got.empty());
-    }
-    for (unsigned i = 0; i < 3; ++i)
+    EXPECT_EQ(d.t.dropped, k.esc ? std::vector<std::wstring>{} : paths);
+    handed.insert(handed.end(), moved.begin(), moved.end());
+    EXPECT_EQ(hub.drain(), k.moved ? handed : N{});
+    for (unsigned i : k.dragged)
       EXPECT_EQ(rec(i)->flags & (FREC_HANDED | FREC_MOVED), k.moved ? (unsigned)FREC_MOVED : 0u);
+    // nothing of a drag is left on the clipboard
+    EXPECT_EQ(dnd_clipboard_obj(), nullptr);
   }
-}
-
-// A receiver that moves the files itself answers "none" and says so on the object.
-TEST_F(Dnd, DragMoveSaidOnTheObject) {
-  DragRun d(dest);
-  d.t.how = Target::MOVE_SAID_ON_OBJECT;
-  // one of them stays where it was
-  list two{};
-  list_v_init(&two, 0xC2, nullptr, nullptr, nullptr, nullptr);
-  list_v_append(&two, rec(0));
-  list_v_append(&two, rec(1));
-  DWORD effect = 0xff;
-  ASSERT_EQ(d.run(&fl, &two, false, &effect), 0);
-  list_free(&two);
-  EXPECT_EQ(effect, (DWORD)DROPEFFECT_NONE);
-  EXPECT_EQ(d.t.dropped.size(), 2u);
-  EXPECT_EQ(rec(0)->flags & FREC_MOVED, (unsigned)FREC_MOVED);
-  EXPECT_EQ(rec(1)->flags & FREC_MOVED, (unsigned)FREC_MOVED);
-  EXPECT_EQ(rec(2)->flags & (FREC_HANDED | FREC_MOVED), 0u);
-  EXPECT_EQ(hub.drain(), (std::vector<std::pair<int, void*>>{
-                             {NTF_FREC_MOVING, rec(0)}, {NTF_FREC_MOVING, rec(1)},
-                             {NTF_FREC_MOVED, rec(0)}, {NTF_FREC_MOVED, rec(1)}}));
-  // nothing of a drag is left on the clipboard
-  EXPECT_EQ(dnd_clipboard_obj(), nullptr);
 }
 
 std::vector<UINT> enumerate(IEnumFORMATETC* e) {
@@ -557,13 +512,10 @@ TEST_F(Dnd, DataObjectOffersItsFormatsOnly) {
     std::string data;
     ASSERT_EQ(get(o.get(), CF_HDROP, &data), S_OK);
     EXPECT_EQ(drop_list(data), expected_list());
-    EXPECT_EQ(data.size() >= o->used(), true);
     if (k.effect) {
       EXPECT_EQ(get_effect(o.get(), pref), k.effect);
     }
     EXPECT_EQ(get_effect(o.get(), perf), (DWORD)DROPEFFECT_NONE);
-    DWORD conn = 0;
-    EXPECT_EQ(o->DAdvise(&fe, 0, nullptr, &conn), OLE_E_ADVISENOTSUPPORTED);
   }
 }
 
@@ -603,10 +555,6 @@ TEST(EnumFmtetc, NextSkipResetClone) {
   e->Reset();
   EXPECT_EQ(e->Next(2, got, nullptr), E_INVALIDARG);
 
-  com_ref<IUnknown> u;
-  EXPECT_EQ(e->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(u.put())), S_OK);
-  com_ref<IUnknown> d;
-  EXPECT_EQ(e->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(d.put())), E_NOINTERFACE);
   EXPECT_EQ(EnumFmtetc::create(fmts, EnumFmtetc::MAX_FMTS + 1), nullptr);
 }
 
