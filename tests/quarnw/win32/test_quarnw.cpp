@@ -240,10 +240,13 @@ TEST_F(Program, SortCommands) {
     const char* sortby;
     int rev;
   };
-  // another column: its key list and default direction; the same one: reversed
+  // another column: its key list and default direction (newest and largest first for
+  // times and sizes); the same one: reversed
   const Step steps[] = {{IDM_FSORTBYNAME, "name,dir", 0}, {IDM_FSORTBYNAME, "name,dir", 1},
                         {IDM_FSORTBYPATH, "path", 0},     {IDM_FSORTREV, "path", 1},
-                        {IDM_FSORTBYPATH, "path", 0},     {IDM_FUNSORT, "", 0}};
+                        {IDM_FSORTBYPATH, "path", 0},     {IDM_FSORTBYSIZE, "size,path", 1},
+                        {IDM_FSORTBYSIZE, "size,path", 0}, {IDM_FSORTBYMD, "md,path", 1},
+                        {IDM_FUNSORT, "", 0}};
   for (const Step& s : steps) {
     command(s.idm);
     EXPECT_STREQ(g_cfg.sortby, s.sortby) << s.idm;
