@@ -517,6 +517,26 @@ TEST_F(Program, ReportWhileTheDialogIsOpenJoinsIt) {
   EXPECT_EQ(dialogs, 1);
 }
 
+TEST_F(Program, ErrorDialogListAboveOrBelowTheText) {
+  uerrlist_clear(&g_uerrlist);
+  for (int botlist : {0, 1}) {
+    g_cfg.uerrdlg.botlist = botlist;
+    RECT list{}, info{};
+    DialogWatch w("Errors", [&](HWND d) {
+      GetWindowRect(GetDlgItem(d, 8201), &list);
+      GetWindowRect(GetDlgItem(d, 8202), &info);
+    });
+    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_UERR, 0), 0);
+    ASSERT_TRUE(w.join());
+    if (botlist)
+      EXPECT_GT(list.top, info.bottom - 1) << "template 7202: the list below";
+    else
+      EXPECT_LT(list.bottom, info.top + 1) << "template 7201: the list above";
+    EXPECT_GT(list.right - list.left, 0);
+  }
+  g_cfg.uerrdlg.botlist = 1;
+}
+
 // Last: the program ends as the user closes it, saves what changed, and finds it again.
 TEST_F(Program, SettingsSurviveARestart) {
   mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "size,path");
