@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -474,6 +476,25 @@ TEST_F(Program, TitleAndCommandsOverResults) {
     EXPECT_EQ(enabled(IDM_FOPENAS), r.openas) << r.sel.size() << " selected";
     EXPECT_FALSE(enabled(IDM_FEXEC));
   }
+  // Copy: the usable selected files on the clipboard as a file drop
+  select_rows({0, 1});
+  if (OpenClipboard(g_main_wnd)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  command(IDM_FCP);
+  unsigned nfiles = 0;
+  IDataObject* obj = nullptr;
+  if (SUCCEEDED(OleGetClipboard(&obj)) && obj) {
+    FORMATETC fe{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM sm{};
+    if (SUCCEEDED(obj->GetData(&fe, &sm))) {
+      nfiles = DragQueryFileA(static_cast<HDROP>(sm.hGlobal), 0xFFFFFFFF, nullptr, 0);
+      ReleaseStgMedium(&sm);
+    }
+    obj->Release();
+  }
+  EXPECT_EQ(nfiles, 2u);
   select_rows({});
 }
 
