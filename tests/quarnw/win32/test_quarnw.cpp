@@ -311,6 +311,35 @@ TEST_F(Program, ColumnDialogOfTheResultList) {
   EXPECT_LE(shown, 11);
 }
 
+// The manual is opened by a help command run in the program's own folder; here the
+// command starts a recorder that lies beside the test program.
+TEST_F(Program, ManualCommandRunsInTheProgramsFolder) {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
+  std::string dir = exe;
+  dir.erase(dir.rfind('\\') + 1);
+  const std::string out = g_dir + "\\man.txt";
+  SetEnvironmentVariableA("CMDREC_OUT", out.c_str());
+  cmdlist_free(&g_cfg.cmd);
+  ASSERT_EQ(cmdlist_init(&g_cfg.cmd), 0);
+  ASSERT_NE(cmdlist_add(&g_cfg.cmd, "man", "shexec -verb:open -file:cmdrec.exe -show:SHOWMINNOACTIVE", nullptr, 0),
+            nullptr);
+  command(IDM_MAN);
+  std::string got;
+  for (int i = 0; i < 400 && got.empty(); ++i) {
+    if (FILE* f = fopen(out.c_str(), "rb")) {
+      char buf[2048];
+      got.assign(buf, fread(buf, 1, sizeof buf, f));
+      fclose(f);
+    }
+    Sleep(50);
+  }
+  ASSERT_FALSE(got.empty()) << "the help command did not run";
+  EXPECT_NE(got.find("cmdrec.exe"), std::string::npos) << got;
+  dir.pop_back();  // the working directory is reported without its last separator
+  EXPECT_NE(got.find("\n" + dir), std::string::npos) << got;
+}
+
 // A burst of reports from a worker while the window thread is busy: at most three
 // wake-ups queued, one dialog listing all of them in order.
 TEST_F(Program, HundredReportsFromAWorker) {
