@@ -9,7 +9,6 @@
 #include "ds/list_v.h"
 #include "err/err.h"
 #include "fm/flist.h"
-#include "fm/ftext.h"
 #include "ntf/ntf.h"
 #include "quarnw/flistcell.h"
 #include "quarnw/quarnwcfg.h"
@@ -67,9 +66,9 @@ flistcell_fmt cell_fmt(const flistctrl* lc) {
 }
 
 flistcell_clrs cell_clrs(const quarnwcfg* c) {
-  return {c->flist_color,     c->file_fgClr,  c->file_bgClr,     c->dir_fgClr,    c->dir_bgClr,
-          c->fmoved_fgClr,    c->fmoved_bgClr,   c->fdeleted_fgClr, c->fdeleted_bgClr, c->err_fgClr,
-          c->err_bgClr};
+  return {c->flist_color,    c->file_fgClr,     c->file_bgClr,     c->dir_fgClr,
+          c->dir_bgClr,      c->fmoved_fgClr,   c->fmoved_bgClr,   c->fdeleted_fgClr,
+          c->fdeleted_bgClr, c->err_fgClr,      c->err_bgClr};
 }
 
 // --- the list view's requests -------------------------------------------------------
@@ -185,12 +184,12 @@ LRESULT CALLBACK list_proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* lc = static_cast<flistctrl*>(GetPropA(wnd, kProp));
   if (!lc || !lc->orig_proc) {
     ERR_LOG(ERR_ERR, 9012, "`_orig_proc' is NULL - wnd: %p.", (void*)wnd);
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return 0;
   }
   switch (msg) {
     case WM_KEYDOWN: {
       bool ctrl = GetKeyState(VK_CONTROL) < 0;
-      int idm = wp == VK_DELETE && !ctrl ? kIdmFdel : ctrl && wp == 'C' ? kIdmFcp : ctrl && wp == 'X' ? kIdmFcut : 0;
+      int idm = wp == VK_DELETE ? kIdmFdel : ctrl && wp == 'C' ? kIdmFcp : ctrl && wp == 'X' ? kIdmFcut : 0;
       if (idm) {
         post_cmd(lc, idm);
         return 0;
@@ -280,8 +279,11 @@ int flistctrl_create(flistctrl* lc, HWND ctrl, flist* fl, const flistctrl_env* e
   if (env->cfg->flist_img) {
     lc->img = ImageList_LoadImageA(env->inst, MAKEINTRESOURCEA(FLISTCTRL_IDB_ROWIMG), FLISTCTRL_IMG_CX, 0,
                                    RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (lc->img)
+    if (lc->img) {
+      // the list view must not destroy the images with itself: free does, also after the window is gone
+      SetWindowLongPtrA(ctrl, GWL_STYLE, GetWindowLongPtrA(ctrl, GWL_STYLE) | LVS_SHAREIMAGELISTS);
       SendMessageA(ctrl, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)lc->img);
+    }
     else
       ERR_LOG(ERR_WARN, (int)GetLastError(), "ImageList_LoadBitmap() failed [%d].", FLISTCTRL_IDB_ROWIMG);
   }
@@ -444,7 +446,7 @@ int flistctrl_show_sort(flistctrl* lc) {
   const quarnwcfg* c = lc->env->cfg;
   for (int col = 0; col < FLCOL_N; ++col) {
     const char* keys = quarnwcfg_sortby_of(c, flcol_ids[col]);
-    if (keys && !std::strcmp(keys, c->sortby)) return lvw_set_sort_id(lc->lv, flcol_ids[col], c->sortrev);
+    if (keys && *keys && !std::strcmp(keys, c->sortby)) return lvw_set_sort_id(lc->lv, flcol_ids[col], c->sortrev);
   }
   return lvw_set_sort_id(lc->lv, nullptr, 0);
 }
@@ -453,7 +455,7 @@ int flistctrl_sortrev_dflt(const flistctrl* lc, const char* sortby) {
   if (!created(lc) || !sortby) return 0;
   for (int col = 0; col < FLCOL_N; ++col) {
     const char* keys = quarnwcfg_sortby_of(lc->env->cfg, flcol_ids[col]);
-    if (keys && !std::strcmp(keys, sortby)) return lvw_sortrev_dflt(lc->lv, flcol_ids[col]);
+    if (keys && *keys && !std::strcmp(keys, sortby)) return lvw_sortrev_dflt(lc->lv, flcol_ids[col]);
   }
   return 0;
 }
@@ -491,12 +493,14 @@ int flistctrl_notify(flistctrl* lc, const NMHDR* nm, LRESULT* result) {
       }
       case LVN_ITEMCHANGED: {
         auto* v = reinterpret_cast<const NMLISTVIEW*>(nm);
-        if ((v->uChanged & LVIF_STATE) && (v->uNewState & LVIS_FOCUSED) && !(v->uOldState & LVIS_FOCUSED) &&
-            v->iItem >= 0 && (unsigned)v->iItem < lc->published && lc->env->hub)
+        if ((v->uChanged & LVIF_STATE) && (v->uNewState & LVIS_FOCUSED) && v->iItem >= 0 && (unsigned)v->iItem < lc->published && lc->env->hub)
           ntf_post(lc->env->hub, NTF_SHOW_INFO, flist_get(lc->fl, (unsigned)v->iItem), nullptr);
         update_title(lc);
         break;
       }
+      case LVN_ODSTATECHANGED:  // a range of rows selected at once
+        update_title(lc);
+        break;
       case NM_DBLCLK: {
         const char* id = lc->env->cfg->flist_dblclk_cmd_id;
         flistctrl_run_cmd(lc, id && *id ? id : kDblclkDflt);

@@ -27,6 +27,7 @@
 #include "syscfg/syscfg.h"
 #include "txr/txr.h"
 #include "txr/txr_load.h"
+#include "ui/menu.h"
 #include "ui/win32/lvw.h"
 #include "xrm/xrm.h"
 #include "xrm/xrm_load.h"
@@ -97,9 +98,15 @@ LRESULT CALLBACK main_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, msg, wp, lp);
 }
 
+// Rows the list view painted (custom drawing, item stage).
+std::vector<DWORD_PTR> g_painted;
+
 // The find dialog's stand-in: forwards the list view's notifications.
 LRESULT CALLBACK host_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NOTIFY) {
+    auto* cd = (NMLVCUSTOMDRAW*)lp;
+    if (cd->nmcd.hdr.code == NM_CUSTOMDRAW && cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+      g_painted.push_back(cd->nmcd.dwItemSpec);
     auto* lc = (flistctrl*)GetWindowLongPtrA(w, GWLP_USERDATA);
     LRESULT r = 0;
     if (lc && lc->lv && flistctrl_notify(lc, (NMHDR*)lp, &r)) return r;
@@ -128,7 +135,12 @@ class FlistCtrl : public testing::Test {
     wc.lpfnWndProc = main_proc;
     wc.lpszClassName = "flcmain";
     RegisterClassA(&wc);
+    // one shown window for all: Wine takes long to destroy a shown top-level window
+    host = CreateWindowExA(0, "flctest", "find", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 300, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
   }
+  static void TearDownTestSuite() { DestroyWindow(host); }
+  static HWND host;
 
   Tree t;
   flist fl{};
@@ -141,7 +153,7 @@ class FlistCtrl : public testing::Test {
   quarnwcfg cfg{};
   flistctrl_env env{};
   flistctrl lc{};
-  HWND main = nullptr, host = nullptr, lv = nullptr;
+  HWND main = nullptr, lv = nullptr;
   int titles = 0;
   std::vector<std::pair<int, void*>> infos;
 
@@ -173,8 +185,6 @@ class FlistCtrl : public testing::Test {
 
     main = CreateWindowExA(0, "flcmain", "main", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
-    host = CreateWindowExA(0, "flctest", "find", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 300, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
     lv = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
                          0, 0, 880, 260, host, (HMENU)(INT_PTR)1005, GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(main && host && lv);
@@ -185,7 +195,8 @@ class FlistCtrl : public testing::Test {
 
   void TearDown() override {
     flistctrl_free(&lc);
-    DestroyWindow(host);
+    SetWindowLongPtrA(host, GWLP_USERDATA, 0);
+    DestroyWindow(lv);
     DestroyWindow(main);
     pump();
     ntf_dispatch(&hub);
@@ -377,14 +388,17 @@ TEST_F(FlistCtrl, GrowingListFollowsOnlyAUserWhoSelectedNothing) {
   ASSERT_GT(ListView_GetCountPerPage(lv), 3);
   ASSERT_LT(ListView_GetCountPerPage(lv), 31);
 
-  // the user selected a row: the rows they look at stay put
-  select({"f102"}, "f102");
+  // the user scrolled and selected a row: the rows they look at stay put
+  ListView_EnsureVisible(lv, 30, FALSE);
+  int top = ListView_GetTopIndex(lv);
+  ASSERT_GT(top, 0);
+  select({"f125"}, "f125");
   walk(&fl, t.path("b"));
   ASSERT_EQ(ntf_post(&hub, NTF_FLIST_GROWN, &fl, &fl), 0);
   ASSERT_EQ(ntf_dispatch(&hub), 0);
   EXPECT_EQ(ListView_GetItemCount(lv), 92);
-  EXPECT_EQ(ListView_GetTopIndex(lv), 0);
-  EXPECT_EQ(selected(), (std::set<std::string>{"f102"}));
+  EXPECT_EQ(ListView_GetTopIndex(lv), top);
+  EXPECT_EQ(selected(), (std::set<std::string>{"f125"}));
 
   // nothing selected: the last row comes into view
   select({});
@@ -393,8 +407,8 @@ TEST_F(FlistCtrl, GrowingListFollowsOnlyAUserWhoSelectedNothing) {
   ntf_dispatch(&hub);
   pump();
   EXPECT_EQ(ListView_GetItemCount(lv), 153);
-  int top = ListView_GetTopIndex(lv);
-  EXPECT_GT(top, 0);
+  top = ListView_GetTopIndex(lv);
+  EXPECT_GT(top, 92);
   EXPECT_GE(top + ListView_GetCountPerPage(lv), 153);
 
   // another list's growth is not this one's
@@ -405,6 +419,69 @@ TEST_F(FlistCtrl, GrowingListFollowsOnlyAUserWhoSelectedNothing) {
   ntf_dispatch(&hub);
   EXPECT_EQ(ListView_GetItemCount(lv), 153);
   flist_free(&other);
+}
+
+TEST_F(FlistCtrl, ChangedRecordsRedrawTheirRowWhenShown) {
+  for (int i = 0; i < 80; ++i) t.add("f" + std::to_string(100 + i), 1);
+  walk(&fl, t.root);
+  create();
+  flistctrl_publish(&lc);
+  UpdateWindow(lv);
+  ASSERT_LT(ListView_GetCountPerPage(lv), 60);
+  for (int id : {NTF_FREC_CHANGED, NTF_FREC_DELETED, NTF_FREC_MOVED}) {
+    for (const char* name : {"f102", "f170"}) {
+      g_painted.clear();
+      ntf_post(&hub, id, rec(name), nullptr);
+      ntf_dispatch(&hub);
+      UpdateWindow(lv);
+      std::vector<DWORD_PTR> want;
+      if (row_of(name) < ListView_GetCountPerPage(lv)) want.push_back((DWORD_PTR)row_of(name));
+      EXPECT_EQ(g_painted, want) << id << " " << name;
+    }
+  }
+}
+
+TEST_F(FlistCtrl, SortStateAndColumnsFromTheColumnDialog) {
+  t.add("a.txt", 1);
+  walk(&fl, t.root);
+  auto keys = [&](char*& field, const char* v) {
+    free(field);
+    field = strdup(v);
+  };
+  keys(cfg.sortby_size, "size,path");
+  keys(cfg.sortby_path, "path");
+  keys(cfg.sortby_md, "md,path");
+  strcpy(cfg.sortby, "size,path");
+  cfg.sortrev = 1;
+  create();
+  auto sort_mark = [&](const char* col) {
+    HDITEMA hi{};
+    hi.mask = HDI_FORMAT;
+    Header_GetItem(ListView_GetHeader(lv), lvw_lvcol(lc.lv, listcol_find(&lc.lv->lc, col)), &hi);
+    return hi.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+  };
+  EXPECT_EQ(sort_mark("size"), HDF_SORTDOWN);
+  EXPECT_EQ(sort_mark("path"), 0);
+  strcpy(cfg.sortby, "path");
+  cfg.sortrev = 0;
+  ASSERT_EQ(flistctrl_show_sort(&lc), 0);
+  EXPECT_EQ(sort_mark("path"), HDF_SORTUP);
+  EXPECT_EQ(sort_mark("size"), 0);
+  strcpy(cfg.sortby, "name,nothing");
+  flistctrl_show_sort(&lc);
+  EXPECT_EQ(lc.lv->sortcol, -1);
+
+  EXPECT_EQ(flistctrl_sortrev_dflt(&lc, "size,path"), 1);
+  EXPECT_EQ(flistctrl_sortrev_dflt(&lc, "md,path"), 1);
+  EXPECT_EQ(flistctrl_sortrev_dflt(&lc, "path"), 0);
+  EXPECT_EQ(flistctrl_sortrev_dflt(&lc, ""), 0);
+
+  // the column dialog hides a column and says so
+  int ncols = Header_GetItemCount(ListView_GetHeader(lv));
+  lc.lv->lc.cols[listcol_find(&lc.lv->lc, "ext")].visible = 0;
+  EXPECT_EQ(ntf_call(&hub, NTF_COLS, &lc.lv->lc, &lc.lv->lc), 0);
+  EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(lv)), ncols - 1);
+  EXPECT_EQ(lvw_lvcol(lc.lv, listcol_find(&lc.lv->lc, "ext")), -1);
 }
 
 TEST_F(FlistCtrl, SelectionAndFocusFollowTheRecordsAcrossASort) {
@@ -462,6 +539,52 @@ TEST_F(FlistCtrl, GesturesBecomeCommandsOfTheMainWindow) {
   ASSERT_FALSE(infos.empty());
   EXPECT_EQ(infos.back(), (std::pair<int, void*>{NTF_SHOW_INFO, rec("b.txt")}));
   EXPECT_GT(titles, t0);
+}
+
+// Where the pop-up menu opened; closed again at once.
+RECT g_popup;
+void CALLBACK close_popup(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND pop = FindWindowA("#32768", nullptr);
+  if (pop && IsWindowVisible(pop)) GetWindowRect(pop, &g_popup);
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+TEST_F(FlistCtrl, ContextMenuAtTheMouseOrAtTheFocusedRow) {
+  for (int i = 0; i < 5; ++i) t.add("f" + std::to_string(i), 1);
+  walk(&fl, t.root);
+  menu m{};
+  ASSERT_EQ(menu_init(&m, "flistMenu"), 0);
+  ASSERT_NE(menu_add(&m, nullptr, "fopen", 40028, "Open", 1), nullptr);
+  ASSERT_NE(menu_add(&m, nullptr, "fedit", 40027, "Edit", 1), nullptr);
+  env.flistmenu = &m;  // built on first use
+  create();
+  flistctrl_publish(&lc);
+  auto open_at = [&](LPARAM where) {
+    g_popup = RECT{-1, -1, -1, -1};
+    SetTimer(nullptr, 0, 200, close_popup);
+    SendMessageA(lv, WM_CONTEXTMENU, (WPARAM)lv, where);
+    pump();
+    return POINT{g_popup.left, g_popup.top};
+  };
+  POINT p = open_at(MAKELPARAM(300, 150));
+  EXPECT_EQ(p.x, 300);
+  EXPECT_EQ(p.y, 150);
+
+  // from the keyboard: below the focused row's left edge
+  select({}, "f3");
+  RECT rc{};
+  rc.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageA(lv, LVM_GETITEMRECT, row_of("f3"), (LPARAM)&rc));
+  POINT want{rc.left, rc.bottom};
+  ClientToScreen(lv, &want);
+  p = open_at((LPARAM)-1);
+  EXPECT_EQ(p.x, want.x);
+  EXPECT_EQ(p.y, want.y);
+  EXPECT_TRUE(commands().empty());
+  flistctrl_free(&lc);
+  menu_destroy(&m);
+  menu_free(&m);
 }
 
 TEST_F(FlistCtrl, UsableRecordsLeaveOutErrorsMovedAndDeleted) {
@@ -568,10 +691,17 @@ TEST_F(FlistCtrl, OpenDirectoryRefusesMoreThanItsLimit) {
   EXPECT_TRUE(log.has("Maximum selected files [512] exceeded.")) << log.done();
 }
 
-TEST_F(FlistCtrl, MissingRowImagesAreOnlyAWarning) {
+TEST_F(FlistCtrl, RowImagesFromTheProgramOrAWarning) {
   t.add("a.txt", 1);
   walk(&fl, t.root);
-  cfg.flist_img = 1;  // this test program carries no bitmap 7450
+  cfg.flist_img = 1;
+  create();  // this test program carries the program's bitmap
+  ASSERT_NE(lc.img, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(lc.img), 3);
+  EXPECT_EQ((HIMAGELIST)SendMessageA(lv, LVM_GETIMAGELIST, LVSIL_SMALL, 0), lc.img);
+  flistctrl_free(&lc);
+
+  env.inst = GetModuleHandleA("kernel32.dll");  // one without it
   {
     LogCapture log;
     create();
@@ -597,5 +727,7 @@ TEST_F(FlistCtrl, BadArgumentsAndFreeGivesTheListViewBack) {
   EXPECT_EQ(ntf_count(&hub, NTF_FLIST_GROWN), 0u);
   EXPECT_EQ(ntf_count(&hub, NTF_FREC_CHANGED), 0u);
 }
+
+HWND FlistCtrl::host = nullptr;
 
 }  // namespace
