@@ -350,6 +350,9 @@ TEST_F(Program, SettingsSurviveARestart) {
   mox_strcpy(g_cfg.std_name, sizeof g_cfg.std_name, "*.txt");
   fpathlist_add(&g_cfg.pathlist, "C:\\one");
   fpathlist_add(&g_cfg.pathlist, "C:\\two");
+  // the placement is taken at each move and size
+  MoveWindow(g_main_wnd, 50, 60, 600, 500, TRUE);
+  pump(100);
   PostMessageA(g_main_wnd, WM_CLOSE, 0, 0);
   EXPECT_EQ(quarnw_loop(), 0);
   EXPECT_EQ(g_main_wnd, nullptr);
@@ -380,6 +383,12 @@ TEST_F(Program, SettingsSurviveARestart) {
   ASSERT_NE(n, nullptr);
   EXPECT_STREQ(fpathlist_text(n), "C:\\two");
   EXPECT_STREQ(fpathlist_text(fpathlist_next(n)), "C:\\one");
+  RECT r;
+  GetWindowRect(g_main_wnd, &r);
+  EXPECT_EQ(r.left, 50);
+  EXPECT_EQ(r.top, 60);
+  EXPECT_EQ(r.right - r.left, 600);
+  EXPECT_EQ(r.bottom - r.top, 500);
 }
 
 }  // namespace
