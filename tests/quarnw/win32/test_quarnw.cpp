@@ -75,6 +75,14 @@ void pump(DWORD ms = 100) {
   } while (GetTickCount() - t0 < ms);
 }
 
+// A command as the menu gives it; returns when a sort it started has ended.
+void command(int idm) {
+  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(idm, 0), 0);
+  const DWORD t0 = GetTickCount();
+  do pump(20);
+  while (g_quarndlg && quarndlg_running(g_quarndlg) && GetTickCount() - t0 < 10000);
+}
+
 std::string title() {
   char buf[1024] = "";
   GetWindowTextA(g_main_wnd, buf, sizeof buf);
@@ -226,22 +234,22 @@ TEST_F(Program, SortCommands) {
                         {IDM_FSORTBYPATH, "path", 0},     {IDM_FSORTREV, "path", 1},
                         {IDM_FSORTBYPATH, "path", 0},     {IDM_FUNSORT, "", 0}};
   for (const Step& s : steps) {
-    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(s.idm, 0), 0);
-    pump(50);
+    command(s.idm);
     EXPECT_STREQ(g_cfg.sortby, s.sortby) << s.idm;
     EXPECT_EQ(g_cfg.sortrev, s.rev) << s.idm;
   }
   // the radio mark follows sortby exactly, none when no key list matches
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTBYEXT, 0), 0);
+  command(IDM_FSORTBYEXT);
   EXPECT_TRUE(checked(IDM_FSORTBYEXT));
   EXPECT_FALSE(checked(IDM_FSORTBYNAME));
   mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "EXT,path");
   EXPECT_FALSE(checked(IDM_FSORTBYEXT)) << "compared with case";
+  mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "ext,path");
   EXPECT_FALSE(checked(IDM_FSORTREV));
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTREV, 0), 0);
+  command(IDM_FSORTREV);
   EXPECT_TRUE(checked(IDM_FSORTREV));
   const int ic = g_cfg.sort_ignorecase;
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTIGNORECASE, 0), 0);
+  command(IDM_FSORTIGNORECASE);
   EXPECT_EQ(g_cfg.sort_ignorecase, !ic);
   EXPECT_EQ(checked(IDM_FSORTIGNORECASE), !ic);
 }
@@ -254,7 +262,7 @@ TEST_F(Program, DirectoriesFirstExcludeEachOther) {
   const Step steps[] = {{IDM_FGRPDIR1ST, 1, 0}, {IDM_FPATHDIR1ST, 0, 1}, {IDM_FGRPDIR1ST, 1, 0},
                         {IDM_FGRPDIR1ST, 0, 0}, {IDM_FPATHDIR1ST, 0, 1}, {IDM_FPATHDIR1ST, 0, 0}};
   for (const Step& s : steps) {
-    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(s.idm, 0), 0);
+    command(s.idm);
     EXPECT_EQ(g_cfg.grpdir1st, s.grp);
     EXPECT_EQ(g_cfg.pathdir1st, s.path);
     EXPECT_EQ(checked(IDM_FGRPDIR1ST), s.grp == 1);
@@ -319,28 +327,151 @@ TEST_F(Program, HundredReportsFromAWorker) {
   EXPECT_EQ(uerrlist_count(&g_uerrlist), 0u) << "closing cleared the list";
 }
 
-TEST_F(Program, ErrorDialogKeepsReportsWithoutClearOnClose) {
+COLORREF title_colour(HWND d) {
+  HWND titl = GetDlgItem(d, 8203);
+  RedrawWindow(titl, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  Sleep(200);
+  RECT r;
+  GetClientRect(titl, &r);
+  HDC dc = GetDC(titl);
+  const COLORREF c = GetPixel(dc, r.right - 4, r.bottom / 2);  // right of the text
+  ReleaseDC(titl, dc);
+  return c;
+}
+
+TEST_F(Program, ErrorDialogLevelsAndClearOnCloseOff) {
   uerrlist_clear(&g_uerrlist);
   g_cfg.uerrdlg.clearOnClose = 0;
-  std::string titl, info;
+  std::string titl[2], info;
+  COLORREF clr[2] = {0, 0};
   int count = -1;
   DialogWatch w("Errors", [&](HWND d) {
-    count = (int)SendMessageA(GetDlgItem(d, 8201), LVM_GETITEMCOUNT, 0, 0);
-    titl = item_text(d, 8203);
+    HWND lv = GetDlgItem(d, 8201);
+    count = (int)SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0);
+    // the newest report is selected first
+    titl[1] = item_text(d, 8203);
+    clr[1] = title_colour(d);
+    LVITEMA li{};
+    li.stateMask = li.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(lv, LVM_SETITEMSTATE, 0, (LPARAM)&li);
+    Sleep(100);
+    titl[0] = item_text(d, 8203);
     info = item_text(d, 8202);
+    clr[0] = title_colour(d);
   });
   ERR_USER(ERR_WARN, 9007, "Duplicate path: C:\\x: ignored.");
+  ERR_USER(ERR_NOTICE, 0, "Nothing to do.");
   const DWORD t0 = GetTickCount();
-  while (GetTickCount() - t0 < 15000 && !uerrlist_count(&g_uerrlist)) pump(50);
+  while (GetTickCount() - t0 < 15000 && uerrlist_count(&g_uerrlist) < 2) pump(50);
   pump(200);
   ASSERT_TRUE(w.join());
-  EXPECT_EQ(count, 1);
-  EXPECT_EQ(titl, "WARNING");
+  EXPECT_EQ(count, 2) << "one dialog for both";
+  EXPECT_EQ(titl[0], "WARNING");
+  EXPECT_EQ(clr[0], RGB(255, 255, 0)) << "warnings in their colours";
   EXPECT_EQ(info.rfind("Duplicate path: C:\\x: ignored.\r\n[WARN 9007 ", 0), 0u) << info;
-  EXPECT_EQ(uerrlist_count(&g_uerrlist), 1u) << "only marked as seen";
-  EXPECT_EQ(g_uerrlist.seen, 1u);
+  EXPECT_EQ(titl[1], "NOTICE");
+  EXPECT_NE(clr[1], RGB(255, 255, 0));
+  EXPECT_NE(clr[1], RGB(255, 0, 0));
+  EXPECT_NE(clr[1], RGB(0, 0, 255)) << "a notice in the ordinary colours";
+  EXPECT_EQ(uerrlist_count(&g_uerrlist), 2u) << "only marked as seen";
+  EXPECT_EQ(g_uerrlist.seen, 2u);
   g_cfg.uerrdlg.clearOnClose = 1;
   uerrlist_clear(&g_uerrlist);
+}
+
+// --- with a search's results --------------------------------------------------------
+
+bool wait_stopped(DWORD ms = 30000) {
+  const DWORD t0 = GetTickCount();
+  do pump(20);
+  while ((quarndlg_running(g_quarndlg) || ntf_queued(&g_ntf)) && GetTickCount() - t0 < ms);
+  return !quarndlg_running(g_quarndlg);
+}
+
+HWND list_view() { return GetDlgItem(g_quarndlg->dlg, IDC_QD_FLIST); }
+
+void select_rows(std::vector<int> rows) {
+  LVITEMA li{};
+  li.stateMask = LVIS_SELECTED;
+  li.state = 0;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&li);
+  li.state = LVIS_SELECTED;
+  for (int r : rows) SendMessageA(list_view(), LVM_SETITEMSTATE, r, (LPARAM)&li);
+  pump(50);
+}
+
+// Types the fields of the standard view and presses Find.
+void find(const std::string& path) {
+  HWND vw = g_quarndlg->vw.dlg;
+  HWND p = GetDlgItem(vw, IDC_STD_PATH);
+  SendMessageA(p, WM_SETTEXT, 0, (LPARAM)path.c_str());
+  SendMessageA(vw, WM_COMMAND, MAKEWPARAM(IDC_STD_PATH, CBN_EDITCHANGE), (LPARAM)p);
+  for (int id : {IDC_STD_NAME, IDC_STD_MD, IDC_STD_SIZE}) SetDlgItemTextA(vw, id, "");
+  SendMessageA(GetDlgItem(vw, IDC_STD_FIND), BM_CLICK, 0, 0);
+}
+
+TEST_F(Program, TitleAndCommandsOverResults) {
+  const std::string tree = g_dir + "\\tree";
+  CreateDirectoryA(tree.c_str(), nullptr);
+  CreateDirectoryA((tree + "\\sub").c_str(), nullptr);
+  for (const char* f : {"\\a.txt", "\\b.txt", "\\sub\\c.txt"}) {
+    HANDLE h = CreateFileA((tree + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+  }
+  g_cfg.sortby[0] = 0;
+  find(tree);
+  ASSERT_TRUE(wait_stopped());
+  const int n = (int)SendMessageA(list_view(), LVM_GETITEMCOUNT, 0, 0);
+  ASSERT_GE(n, 4);
+  // with nothing focused the count; with a focused row its position
+  LVITEMA none{};
+  none.stateMask = LVIS_FOCUSED;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+  quarnw_update_title();
+  const std::string p = tree + " - ";
+  EXPECT_EQ(title(), p + std::to_string(n) + " - Quarn Std");
+  LVITEMA li{};
+  li.stateMask = li.state = LVIS_FOCUSED;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, 1, (LPARAM)&li);
+  pump(50);
+  EXPECT_EQ(title(), p + "2/" + std::to_string(n) + " - Quarn Std");
+
+  struct Row {
+    std::vector<int> sel;
+    bool ops, open, openas;
+  };
+  const Row rows[] = {{{}, true, false, false}, {{0}, true, true, true}, {{0, 1}, true, true, false}};
+  for (const Row& r : rows) {
+    select_rows(r.sel);
+    for (int idm : {IDM_FCP, IDM_FCUT, IDM_FCPTO, IDM_FMVTO, IDM_FDEL, IDM_FATTRIB})
+      EXPECT_EQ(enabled(idm), r.ops) << idm << " with " << r.sel.size() << " selected";
+    for (int idm : {IDM_FEDIT, IDM_FOPEN, IDM_FOPENDIR})
+      EXPECT_EQ(enabled(idm), r.open) << idm << " with " << r.sel.size() << " selected";
+    EXPECT_EQ(enabled(IDM_FOPENAS), r.openas) << r.sel.size() << " selected";
+    EXPECT_FALSE(enabled(IDM_FEXEC));
+  }
+  select_rows({});
+}
+
+TEST_F(Program, ClosingDuringASearchStopsIt) {
+  const unsigned every = g_cfg.progress_updateEvery;
+  const int timeout = g_cfg.progress_lockTimeout;
+  g_cfg.progress_updateEvery = 0;
+  g_cfg.progress_lockTimeout = 30000;
+  // the worker waits at its first progress tick while the test holds the lock
+  ASSERT_EQ(progr_lock(&g_progr), 0);
+  find(g_dir);
+  pump(100);
+  ASSERT_TRUE(quarndlg_running(g_quarndlg));
+  SendMessageA(g_main_wnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(g_main_wnd)) << "the window stays";
+  EXPECT_NE(g_progr.cancel, 0) << "the search is asked to stop";
+  progr_unlock(&g_progr);
+  EXPECT_TRUE(wait_stopped());
+  EXPECT_TRUE(IsWindow(g_main_wnd));
+  EXPECT_TRUE(g_progr.cancelled & PROGR_CANCELLED_FIND);
+  g_cfg.progress_updateEvery = every;
+  g_cfg.progress_lockTimeout = timeout;
 }
 
 // Last: the program ends as the user closes it, saves what changed, and finds it again.
@@ -369,7 +500,7 @@ TEST_F(Program, SettingsSurviveARestart) {
   ss << f.rdbuf();
   text = ss.str();
   for (const char* want : {"quarnw.sortby : size,path\n", "quarnw.sortrev : Yes\n", "quarnw.std.name : *.txt\n",
-                           "quarnw.pathlist.0 : C:\\\\two\n", "quarnw.npathlist : 2\n"})
+                           "quarnw.pathlist.0 : C:\\\\two\n", "quarnw.npathlist : "})
     EXPECT_NE(text.find(want), std::string::npos) << want << "\n" << text;
   for (const char* not_saved : {".quarnw.title ", ".quarnw.ignorecase ", ".quarnw.view ", ".quarnw.timefmt "})
     EXPECT_EQ(text.find(not_saved), std::string::npos) << not_saved << "\n" << text;
