@@ -91,6 +91,7 @@ int on_init(HWND dlg, stdvw* v) {
   rc = fpathcbx_init(&v->pcbx, path, &g_cfg.pathlist,
                      g_cfg.pathlist_sort == QUARNW_PATHLIST_ABC ? FPATHCBX_ABC : FPATHCBX_HIST, g_cfg.ignorecase);
   if (!rc) SendMessageA(path, CB_LIMITTEXT, QUARNWCFG_PATH_SIZE - 1, 0);
+  if (!rc) rc = fpathcbx_accept_drops(&v->pcbx);
   for (const field& f : kFields) SendMessageA(v->*f.ctrl, EM_LIMITTEXT, QUARNWCFG_FIELD_SIZE - 1, 0);
   if (!rc) rc = stdvw_set_btn(v, "Find");
   return rc;
