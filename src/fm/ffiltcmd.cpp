@@ -11,6 +11,8 @@
 #include "c/path.h"
 #include "c/str.h"
 #include "err/err.h"
+#include "fm/ffiltcfg.h"
+#include "xrm/xrm.h"
 
 #if defined(_WIN32)
 #define ffilt_strcasecmp _stricmp
@@ -146,4 +148,21 @@ int ffilt_drop_text(const char* cur, const char* const* files, unsigned nfiles, 
     text += q;
   }
   return put(buf, bufsize, text.c_str());
+}
+
+int ffilt_prepare(const ffiltdlgcfg* c, ffilt_lookup_cb lookup, void* usrdata, ffiltjob* job) {
+  if (!c || !job) {
+    ERR_LOG(ERR_ERR, 9003, "Invalid param - cfg: %p, job: %p.", (const void*)c, (void*)job);
+    return 9003;
+  }
+  memset(job, 0, sizeof *job);
+  int rc = ffilt_cmd(c->cmdln, c->prefix, lookup, usrdata, job->cmd, sizeof job->cmd);
+  if (!rc && c->cmdout) rc = ffilt_out_parse(c->cmdoutTo, &job->out);
+  if (rc) memset(job, 0, sizeof *job);
+  return rc;
+}
+
+int ffilt_xrm_lookup(const char* name, char* buf, unsigned bufsize, void* usrdata) {
+  if (!usrdata) return 9006;
+  return xrm_get_str(static_cast<db*>(usrdata), name, nullptr, 1, buf, bufsize);
 }

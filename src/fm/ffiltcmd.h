@@ -31,3 +31,18 @@ typedef int (*ffilt_isdir_cb)(const char* path, void* usrdata);
 // append: after the words of cur, which count as present; else cur is replaced.
 int ffilt_drop_text(const char* cur, const char* const* files, unsigned nfiles, ffilt_isdir_cb isdir,
                     void* usrdata, int ignorecase, int append, char* buf, unsigned bufsize);
+
+struct ffiltdlgcfg;
+struct db;
+
+// What a search hands the engine from the filter dialog.
+struct ffiltjob {
+  char cmd[FFILT_CMDSIZE];  // "" no filter
+  ffilt_out out;            // files only with "Output to:" ticked
+};
+
+// The job from the dialog's settings (line, prefix, output box and field). 9010 when the
+// output box is ticked and no file is named; the job is then empty.
+int ffilt_prepare(const ffiltdlgcfg* c, ffilt_lookup_cb lookup, void* usrdata, ffiltjob* job);
+// A lookup in a resource database (usrdata: the db), names under the application name.
+int ffilt_xrm_lookup(const char* name, char* buf, unsigned bufsize, void* usrdata);

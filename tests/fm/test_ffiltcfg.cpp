@@ -7,6 +7,7 @@
 
 #include "c/str.h"
 #include "fm/fcmdlist.h"
+#include "fm/ffiltcmd.h"
 #include "quarnw/quarnwcfg.h"
 #include "xrm/tree_fixture.h"
 
@@ -109,6 +110,37 @@ TEST_F(DlgCfg, ChangedSettingsAndHistorySaved) {
   EXPECT_EQ(saved("ffiltdlg.cmdln"), "type %f");
   EXPECT_EQ(saved("finfdlg.open"), "<none>");  // unchanged
   EXPECT_EQ(saved("ffiltdlg.ncmdlist.max"), "<none>");  // never saved
+}
+
+}  // namespace
+
+namespace {
+
+// The job a search takes from the dialog's settings, names looked up in the database.
+TEST_F(DlgCfg, JobFromTheSettings) {
+  load("*ffiltCmdln.up: cmd /c echo\n*ffiltCmdln: pre\n*ffiltdlg.cmdln:  !up %f x \n"
+       "*ffiltdlg.cmdout: Yes\n*ffiltdlg.cmdoutTo: o.txt -append -e:e.txt\n");
+  start();
+  ffiltjob job;
+  ASSERT_EQ(ffilt_prepare(&c_.ffiltdlg, ffilt_xrm_lookup, d_, &job), 0);
+  EXPECT_STREQ(job.cmd, "cmd /c echo %f x");
+  EXPECT_STREQ(job.out.out, "o.txt");
+  EXPECT_STREQ(job.out.err, "e.txt");
+  EXPECT_EQ(job.out.append, 1);
+
+  c_.ffiltdlg.cmdout = 0;  // the field is kept but not used
+  ASSERT_EQ(ffilt_prepare(&c_.ffiltdlg, ffilt_xrm_lookup, d_, &job), 0);
+  EXPECT_STREQ(job.out.out, "");
+  free(c_.ffiltdlg.cmdln);
+  c_.ffiltdlg.cmdln = strdup("type");
+  ASSERT_EQ(ffilt_prepare(&c_.ffiltdlg, ffilt_xrm_lookup, d_, &job), 0);
+  EXPECT_STREQ(job.cmd, "pre type");
+
+  c_.ffiltdlg.cmdout = 1;
+  free(c_.ffiltdlg.cmdoutTo);
+  c_.ffiltdlg.cmdoutTo = strdup("-a");
+  EXPECT_EQ(ffilt_prepare(&c_.ffiltdlg, ffilt_xrm_lookup, d_, &job), 9010);
+  EXPECT_STREQ(job.cmd, "");
 }
 
 }  // namespace
