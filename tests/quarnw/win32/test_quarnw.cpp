@@ -21,6 +21,7 @@
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
 #include "quarnw/win32/quarnw_wnd.h"
+#include "lvwcoldlg.h"
 
 namespace {
 
@@ -171,6 +172,16 @@ TEST_F(Program, MainWindowAndMenus) {
   char text[128] = "";
   GetMenuStringA(bar, IDM_ABOUT, text, sizeof text, MF_BYCOMMAND);
   EXPECT_STREQ(text, "&About...\tAlt+/");
+  // Alt+"/" and Alt+"?" as characters, both for the About box
+  HACCEL acc = LoadAcceleratorsA(g_inst, MAKEINTRESOURCEA(IDR_ACCEL));
+  ASSERT_NE(acc, nullptr);
+  ACCEL keys[4];
+  ASSERT_EQ(CopyAcceleratorTableA(acc, keys, 4), 2);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(keys[i].key, i ? '?' : '/');
+    EXPECT_EQ(keys[i].cmd, IDM_ABOUT);
+    EXPECT_EQ(keys[i].fVirt & (FALT | FVIRTKEY), FALT);
+  }
   // the find dialog fills the client area
   ASSERT_NE(g_quarndlg, nullptr);
   RECT cr, dr;
@@ -283,6 +294,16 @@ TEST_F(Program, AboutBox) {
   EXPECT_NE(text.find("win"), std::string::npos) << "the platform: " << text;
   EXPECT_NE(text.find("Finds files and directories"), std::string::npos) << text;
   EXPECT_EQ(copyright, "Copyright Copyright (c) 2026 moxware\r\nAll rights reserved.\r\n");
+}
+
+TEST_F(Program, ColumnDialogOfTheResultList) {
+  int shown = -1;
+  DialogWatch w("Columns", [&](HWND d) { shown = (int)SendDlgItemMessageA(d, LVWCOLDLG_SHOWN, LB_GETCOUNT, 0, 0); });
+  command(IDM_FCOLS);
+  ASSERT_TRUE(w.join());
+  // the built-in set shows some of the eleven columns
+  EXPECT_GT(shown, 0);
+  EXPECT_LE(shown, 11);
 }
 
 // A burst of reports from a worker while the window thread is busy: at most three
@@ -472,6 +493,25 @@ TEST_F(Program, ClosingDuringASearchStopsIt) {
   EXPECT_TRUE(g_progr.cancelled & PROGR_CANCELLED_FIND);
   g_cfg.progress_updateEvery = every;
   g_cfg.progress_lockTimeout = timeout;
+}
+
+TEST_F(Program, ReportWhileTheDialogIsOpenJoinsIt) {
+  uerrlist_clear(&g_uerrlist);
+  int before = -1, after = -1, dialogs = 0;
+  DialogWatch w("Errors", [&](HWND d) {
+    HWND lv = GetDlgItem(d, 8201);
+    before = (int)SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0);
+    ERR_USER(ERR_ERR, 9010, "No path specified.");  // from this thread, while the dialog runs
+    Sleep(500);
+    after = (int)SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0);
+    for (HWND x = nullptr; (x = FindWindowExA(nullptr, x, "#32770", "Errors")) != nullptr;) ++dialogs;
+  });
+  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_UERR, 0), 0);  // the command opens it, empty
+  ASSERT_TRUE(w.join());
+  pump(100);
+  EXPECT_EQ(before, 0);
+  EXPECT_EQ(after, 1);
+  EXPECT_EQ(dialogs, 1);
 }
 
 // Last: the program ends as the user closes it, saves what changed, and finds it again.
