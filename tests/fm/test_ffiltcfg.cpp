@@ -66,18 +66,7 @@ class DlgCfg : public TreeDb {
   }
 };
 
-TEST_F(DlgCfg, DefaultsDatabaseAndOptions) {
-  start();
-  EXPECT_EQ(c_.ffiltdlg.cmdlist_sort, FFILT_SORT_HIST);
-  EXPECT_EQ(c_.ffiltdlg.ncmdlist_max, 64u);
-  EXPECT_EQ(c_.ffiltdlg.ignorecase, 1);
-  EXPECT_EQ(c_.ffiltdlg.open, 0);
-  EXPECT_EQ(c_.ffiltdlg.cmdout, 0);
-  EXPECT_EQ(c_.finfdlg.timefmt, QUARNW_TIMEFMT_ISO_LONG);
-  EXPECT_STREQ(c_.finfdlg.timefmt_usr, "%c");
-  EXPECT_EQ(c_.finfdlg.sizefmt, QUARNW_SIZEFMT_K);
-  EXPECT_EQ(c_.finfdlg.color, 1);
-
+TEST_F(DlgCfg, DatabaseAndOptions) {
   load("*ffiltdlg.cmdln: !grep x\n*ffiltCmdln: cmd /c\n*ffiltdlg.open: Yes\n*finfdlg.open: Yes\n"
        "*ffiltdlg.cmdoutTo: o.txt -a\n*finfdlg.sizefmt: h\n");
   start({"-ffiltdlg-cmdlist-sort:abc", "-finfdlg-timefmt:ls", "-finfdlg-color:No"});
