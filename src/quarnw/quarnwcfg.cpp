@@ -264,6 +264,8 @@ int quarnwcfg_init(quarnwcfg* cfg) {
   if (!rc) rc = cmdlist_init(&cfg->cmd);
   if (!rc) rc = cmdlist_init(&cfg->flistCmd);
   if (!rc) rc = uerrdlgcfg_init(&cfg->uerrdlg);
+  if (!rc) rc = ffiltdlgcfg_init(&cfg->ffiltdlg);
+  if (!rc) rc = finfdlgcfg_init(&cfg->finfdlg);
   return rc;
 }
 
@@ -277,6 +279,8 @@ int quarnwcfg_free(quarnwcfg* cfg) {
   cmdlist_free(&cfg->cmd);
   cmdlist_free(&cfg->flistCmd);
   uerrdlgcfg_free(&cfg->uerrdlg);
+  ffiltdlgcfg_free(&cfg->ffiltdlg);
+  finfdlgcfg_free(&cfg->finfdlg);
   memset(cfg, 0, sizeof *cfg);
   set_caps(cfg);
   return 0;
@@ -291,6 +295,8 @@ int quarnwcfg_set_dflts(quarnwcfg* cfg) {
   if (!rc) rc = quarnwcfg_init(cfg);
   if (!rc) rc = cfg_set_dflts(cfg, quarnwcfg_nitems, quarnwcfg_items, 1);
   if (!rc) rc = uerrdlgcfg_set_dflts(&cfg->uerrdlg);
+  if (!rc) rc = ffiltdlgcfg_set_dflts(&cfg->ffiltdlg);
+  if (!rc) rc = finfdlgcfg_set_dflts(&cfg->finfdlg);
   return rc;
 }
 
@@ -304,6 +310,9 @@ int quarnwcfg_get_xrm(quarnwcfg* cfg, db* d) {
   if (!rc) rc = xrm_cmd_load(d, "quarnw.cmd", nullptr, 1, &cfg->cmd);
   if (!rc) rc = xrm_cmd_load(d, "flistCmd", nullptr, 1, &cfg->flistCmd);
   if (!rc) rc = get_items(d, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items, nullptr);
+  if (!rc) rc = ffiltdlgcfg_load_cmdlist(&cfg->ffiltdlg, d);
+  if (!rc) rc = get_items(d, &cfg->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items, nullptr);
   return rc;
 }
 
@@ -314,6 +323,8 @@ int quarnwcfg_get_cmdp(quarnwcfg* cfg, const cmdp* cp) {
   }
   int rc = cmdp_get_items(cp, cfg, quarnwcfg_nitems, quarnwcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items, 1);
   if (!rc) rc = get_paths(cfg, cp);
   return rc;
 }
@@ -329,6 +340,11 @@ int quarnwcfg_save(const quarnwcfg* cfg, const quarnwcfg* orig, db* d) {
   if (!rc) rc = save_pathlist(cfg, d);
   if (!rc)
     rc = save_items(d, &cfg->uerrdlg, orig ? &orig->uerrdlg : nullptr, uerrdlgcfg_nitems, uerrdlgcfg_items);
+  if (!rc)
+    rc = save_items(d, &cfg->ffiltdlg, orig ? &orig->ffiltdlg : nullptr, ffiltdlgcfg_nitems, ffiltdlgcfg_items);
+  if (!rc) rc = ffiltdlgcfg_save_cmdlist(&cfg->ffiltdlg, d);
+  if (!rc)
+    rc = save_items(d, &cfg->finfdlg, orig ? &orig->finfdlg : nullptr, finfdlgcfg_nitems, finfdlgcfg_items);
   xrm_unlock(d);
   return rc;
 }
@@ -340,6 +356,8 @@ int quarnwcfg_copy(quarnwcfg* dest, const quarnwcfg* src) {
   }
   int rc = cfg_copy(dest, src, quarnwcfg_nitems, quarnwcfg_items);
   if (!rc) rc = cfg_copy(&dest->uerrdlg, &src->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->ffiltdlg, &src->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->finfdlg, &src->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items);
   return rc;
 }
 

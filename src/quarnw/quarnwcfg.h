@@ -6,6 +6,7 @@
 #include "c/cfg.h"
 #include "c/cmdparser.h"
 #include "cmd/cmd.h"
+#include "fm/ffiltcfg.h"
 #include "fm/fpathlist.h"
 #include "ui/uerrdlgcfg.h"
 
@@ -112,6 +113,8 @@ struct quarnwcfg {
   cmdlist cmd;       // help commands (quarnw.cmd.*)
   cmdlist flistCmd;  // the list's open and edit commands (flistCmd.*)
   uerrdlgcfg uerrdlg;
+  ffiltdlgcfg ffiltdlg;  // with the command history
+  finfdlgcfg finfdlg;
 };
 
 // The table of items (resource name, option, type, default); read names are xrm_name,

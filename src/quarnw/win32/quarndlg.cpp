@@ -14,6 +14,7 @@
 #include "err/err.h"
 #include "quarn/qnex.h"
 #include "quarnw/qnexfld.h"
+#include "fm/win32/ffiltdlg.h"
 #include "quarnw/win32/quarnw.h"
 #include "xrm/xrm_geom.h"
 
@@ -67,9 +68,9 @@ void find_thread(void* argp) {
       continue;
     }
     qd->q.cancel = &g_progr.cancel;
-    qd->q.flags = 0;
-    rc = quarn_find(&qd->q, path, qd->parsed ? &qd->e : nullptr, nullptr, nullptr, nullptr, quarndlg_entry_cb, 1, de,
-                    qd);
+    qd->q.flags = qd->filt.out.append ? (unsigned)QN_APPEND : 0u;
+    rc = quarn_find(&qd->q, path, qd->parsed ? &qd->e : nullptr, qd->filt.cmd, qd->filt.out.out, qd->filt.out.err,
+                    quarndlg_entry_cb, 1, de, qd);
     if (rc) break;
     int err = 0;
     if (!rbktree_v_insert(&seen, path, &err)) ERR_LOG(ERR_ERR, err, "Failed to add path - %s.", path);
@@ -123,6 +124,9 @@ int on_start(int, int, int, int, void* usrdata) {
   if (int rc = progr_lock(&g_progr)) return rc;
   progr_reset(&g_progr);
   progr_unlock(&g_progr);
+  memset(&qd->filt, 0, sizeof qd->filt);
+  if (ffiltdlg_is_open(&g_ffiltdlg))
+    if (int rc = ffiltdlg_prepare(&g_ffiltdlg, &qd->filt)) return rc;
   return stdvw_set_btn(&qd->vw, "Stop");
 }
 
@@ -373,6 +377,7 @@ int quarndlg_search(quarndlg* qd, const char* expr) {
   if (!rc)
     rc = qnexfld_parse(&qd->exparser, &qd->e, expr, g_cfg.ignorecase, g_cfg.timef_fmts, (long)time(nullptr),
                        &qd->parsed);
+  if (!rc && ffiltdlg_is_open(&g_ffiltdlg)) rc = ffiltdlg_search_started(&g_ffiltdlg);
   if (!rc) rc = ntf_post(&g_ntf, NTF_SHOW_INFO, nullptr, nullptr);
   if (!rc) rc = sm_event(&qd->m, QD_EV_FIND);
   if (rc) stop_if_running(qd);
