@@ -11,7 +11,7 @@ export QUARN_WINEPREFIX=$BIN/../wine-inst WINEPREFIX=$BIN/../wine-inst
 # no desktop entries on the host for the Start-menu shortcuts
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 rm -rf "$QUARN_WINEPREFIX"
-trap 'wineserver -k >/dev/null 2>&1; rm -rf "$TMP" "$QUARN_WINEPREFIX"' EXIT
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$TMP" "$QUARN_WINEPREFIX" "$QUARN_WINEPREFIX.lock"' EXIT
 wrun() { "$SRC/cmake/wine-run" "$@" </dev/null; }
 
 clsid=$(grep -o '{[0-9A-Fa-f-]\{36\}}' "$SRC/src/quarnw/win32/shex/shex.h" | head -n 1)
@@ -43,7 +43,8 @@ cmp -s "$SRC/doc/quarn.html" "$inst/doc/quarn.html"
 check "the manual installed as written" 0 "$?"
 check "shex.enabled" 1 "$(value "$shexkey" shex.enabled)"
 check "quarnw.path" "$instw\\quarnw.exe" "$(value "$shexkey" quarnw.path)"
-check "server registered" "${instw,,}\\quarnw-shex.dll" "$(value "HKCR\\CLSID\\$clsid\\InprocServer32" "")"
+server=$(value "HKCR\\CLSID\\$clsid\\InprocServer32" "")
+check "server registered" "${instw,,}\\quarnw-shex.dll" "${server,,}"
 check "threading model" Apartment "$(value "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel)"
 for t in Directory Drive; do
   check "$t menu handler" "$clsid" "$(value "HKCR\\$t\\shellex\\ContextMenuHandlers\\quarnw" "")"
