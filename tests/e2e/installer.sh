@@ -55,7 +55,7 @@ check "Start-menu manual" yes "$([ -f "$menu/Quarn manual.lnk" ] && echo yes || 
 if [ -f "$BIN/quarnw.exe" ]; then
   check "Start-menu program" yes "$([ -f "$menu/Quarn.lnk" ] && echo yes || echo no)"
   # the shortcut's arguments, stored as UTF-16
-  args=$(iconv -f UTF-16LE -t UTF-8 <"$menu/Quarn.lnk" 2>/dev/null | tr -d '\0' | grep -ao -- '-errout:[^ ]*\.err' | head -n 1)
+  args=$(LC_ALL=C tr -d '\0' <"$menu/Quarn.lnk" | grep -ao -- '-errout:[^ ]*\.err' | head -n 1)
   check "Start-menu log option" '-errout:$(LOCALAPPDATA)\$(app).err' "$args"
 fi
 
@@ -73,9 +73,24 @@ check "started command line" \
   "$(cat "$record" 2>/dev/null)"
 wrun reg add "$shexkey" /v quarnw.path /d "$instw\\quarnw.exe" /f >/dev/null 2>&1
 
-# what the user made: settings in the data folder, a file in the program folder
+# what the user made: the settings the program saves in the data folder, a file in the
+# program folder
 appdata=$(wrun cmd /c echo %LOCALAPPDATA% | tr -d '\r')
-wrun cmd /c "mkdir $appdata\\moxware & echo *title: Mine> $appdata\\moxware\\_quarnw.cfg" >/dev/null 2>&1
+usrcfg="$appdata\\moxware\\_quarnw.cfg"
+saved() { wrun cmd /c type "$usrcfg" 2>/dev/null | tr -d '\r'; }
+if [ -f "$BIN/quarnw.exe" ]; then
+  # the entry once more, now starting the installed program: its window shows the folder
+  wrun "$BIN/shexhost.exe" "$(winpath "$sel")" >/dev/null 2>&1
+  check "menu entry for the installed program" 0 "$?"
+  title=$(wrun "$BIN/wndclose.exe" quarnw 60000 | tr -d '\r')
+  check "installed quarnw started on the selection" "\"$(winpath "$sel")\" - Quarn Std" "$title"
+  for _ in $(seq 100); do [ -n "$(saved)" ] && break; sleep 0.2; done
+  check "installed quarnw saved the selection" 1 "$(saved | grep -c 'quarnw\.path *:.*two words')"
+else
+  wrun cmd /c "mkdir $appdata\\moxware & echo *title: Mine> $usrcfg" >/dev/null 2>&1
+fi
+before=$(saved)
+check "user settings written" yes "$([ -n "$before" ] && echo yes || echo no)"
 echo mine >"$inst/mine.txt"
 wrun reg add 'HKLM\SOFTWARE\moxware\other' /v keep /d 1 /f >/dev/null 2>&1
 
@@ -89,7 +104,7 @@ check "user file in the program folder kept" mine "$(cat "$inst/mine.txt" 2>/dev
 check "Start-menu folder removed" no "$([ -e "$menu" ] && echo yes || echo no)"
 for k in "${keys[@]}"; do check "removed $k" no "$(present "$k")"; done
 check "vendor key kept for another product" yes "$(present 'HKLM\SOFTWARE\moxware\other')"
-check "user settings kept" "*title: Mine" "$(wrun cmd /c type "$appdata\\moxware\\_quarnw.cfg" 2>/dev/null | tr -d '\r')"
+check "user settings kept" "$before" "$(saved)"
 check "Directory handlers kept" yes "$(present 'HKCR\Directory\shellex\ContextMenuHandlers')"
 
 finish
