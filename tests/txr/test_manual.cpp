@@ -2,7 +2,9 @@
 // from it must load without a message and change what it says it changes.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "quarnw/quarnwcfg.h"
 #include "quarnw/resimg.h"
 #include "txr/txr.h"
 #include "txr/txr_load.h"
@@ -166,6 +169,30 @@ TEST_F(Manual, GermanExampleLoadsAndTranslatesEveryMenuEntryAndColumn) {
       EXPECT_NE(std::string(txr_get(&tx, ctx, id.c_str())), id) << ctx << " " << id << " is not translated";
   }
   txr_free(&tx);
+}
+
+// Every option the windowed program takes, its settings' and its start-up ones, is
+// explained: named in the manual as -option followed by its value or the end of the word.
+TEST_F(Manual, ExplainsEveryOptionOfTheWindowedProgram) {
+  std::vector<std::string> opts = {"cfgdir", "cfg", "usrcfg", "txr", "lang", "ver", "ver-out",
+                                   "errout", "errsever", "errpipe", "errpipewaittimeout", "errhires"};
+  for (unsigned i = 0; i < quarnwcfg_nitems; ++i)
+    for (std::string ops = quarnwcfg_items[i].cmdp_op ? quarnwcfg_items[i].cmdp_op : ""; !ops.empty();) {
+      size_t bar = ops.find('|');
+      opts.push_back(ops.substr(0, bar));
+      ops = bar == std::string::npos ? "" : ops.substr(bar + 1);
+    }
+  EXPECT_GT(opts.size(), 30u);
+  std::string missing;
+  for (const std::string& o : opts) {
+    bool found = false;
+    for (size_t at = html.find("-" + o); at != std::string::npos && !found; at = html.find("-" + o, at + 1)) {
+      char next = at + o.size() + 1 < html.size() ? html[at + o.size() + 1] : 0;
+      found = (at == 0 || !isalnum((unsigned char)html[at - 1])) && strchr(":[<, ", next) && next;
+    }
+    if (!found) missing += o + " ";
+  }
+  EXPECT_EQ(missing, "");
 }
 
 }  // namespace
