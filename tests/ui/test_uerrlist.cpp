@@ -72,20 +72,4 @@ TEST(Uerrlist, IndexSeenAndClear) {
   EXPECT_EQ(x.msg(0), "after");
 }
 
-TEST(Uerrlist, BadArguments) {
-  List x;
-  const uerr_item it{};
-  const uerr_item* got = nullptr;
-  LogCapture log;
-  EXPECT_EQ(uerrlist_add(&x.l, nullptr) + uerrlist_add(nullptr, &it) + uerrlist_get(nullptr, 0, &got) +
-                uerrlist_get(&x.l, 0, nullptr),
-            4 * 9003);
-  EXPECT_EQ(uerrlist_init(nullptr) + uerrlist_free(nullptr) + uerrlist_clear(nullptr) + uerrlist_seen(nullptr),
-            4 * 9003);
-  char want[80];
-  snprintf(want, sizeof want, "Invalid param - uerrlist: %p, uerr_item: %p.", (void*)&x.l, nullptr);
-  EXPECT_TRUE(log.has(want) && log.has("`uerrlist' is NUL.")) << log.done();
-  EXPECT_EQ(uerrlist_count(&x.l), 0u);
-}
-
 }  // namespace
