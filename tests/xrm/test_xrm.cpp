@@ -83,7 +83,7 @@ TEST_F(Xrm, StoringReplacesOnlyTheSameSpecification) {
   EXPECT_EQ(get("a.b", nullptr, 1), "qualified");
 }
 
-TEST_F(Xrm, RefusedQueriesAndArguments) {
+TEST_F(Xrm, RefusedQueries) {
   put("*a", "v");
   LogCapture log;
   EXPECT_EQ(get("x*a"), "#9003");
@@ -93,18 +93,10 @@ TEST_F(Xrm, RefusedQueriesAndArguments) {
   for (int i = 1; i < 300; ++i) many += ".a";
   EXPECT_EQ(get(many.c_str()), "#9009");
   EXPECT_EQ(xrm_put(d_, many.c_str(), 0, "v"), 9009);
-  int v = 0;
-  EXPECT_EQ(xrm_get(nullptr, "a", nullptr, 0, VAL_INT, &v, nullptr, nullptr, nullptr), 9003);
-  EXPECT_EQ(xrm_get(d_, "a", nullptr, 0, VAL_INT, nullptr, nullptr, nullptr, nullptr), 9003);
-  EXPECT_EQ(xrm_put(d_, "", 0, "v"), 9003);
   EXPECT_EQ(xrm_put(d_, "...", 0, "v"), 9003);
-  EXPECT_EQ(xrm_put_val(d_, "*a", 0, VAL_INT, nullptr, 0, nullptr), 9003);
-  EXPECT_EQ(xrm_init(&x_, "", "Mox", "joe", nullptr, nullptr), 9003);
   const std::string& got = log.done();
   for (const char* m : {"Not fully qualified name/class - name: `x*a', cls: `NUL'.",
-                        "Resource name/class mismatch - name: `x.a', cls: `A'.", "Max quarks exceeded",
-                        "Invalid param - db: ", "spec: `'.",
-                        "`val' is NULL - spec: `*a'.", "app: `', com: `Mox'."})
+                        "Resource name/class mismatch - name: `x.a', cls: `A'.", "Max quarks exceeded"})
     EXPECT_NE(got.find(m), std::string::npos) << m;
 }
 
@@ -119,8 +111,6 @@ TEST_F(Xrm, QualifiedNames) {
   char small[12] = "junk";
   EXPECT_STREQ(xrm_qualify(&x_, "abc", small, sizeof small), "");
   EXPECT_TRUE(log.has("mox_strcpy() failed - size: 12, ibuf: 14 `joe.quarnw.abc'."));
-  std::string longname(300, 'n');
-  EXPECT_STREQ(xrm_qualify(&x_, longname.c_str(), buf, sizeof buf), "");
 }
 
 const enum_item kAlignItems[] = {{0, "left"}, {1, "center"}, {2, "right"}};
@@ -213,11 +203,6 @@ TEST_F(Xrm, SettingsRecordThroughItems) {
   LogCapture log;
   EXPECT_EQ(xrm_get_items(d2, &r2, kNItems, kItems, "flist.col.size", "Flist.Col.Size", 1), 9012);
   EXPECT_EQ(r2.w, 120);
-  cfg_item nocvt = kItems[3];
-  nocvt.cb = cfg_cvt();
-  EXPECT_EQ(xrm_get_items(d_, &r2, 1, &nocvt, "flist.col", "Flist.Col", 1), 9003);
-  EXPECT_TRUE(log.has("No cvt_cb - items_val_base: "));
-  EXPECT_EQ(xrm_get_items(d_, nullptr, 1, kItems, nullptr, nullptr, 0), 9003);
 }
 
 TEST_F(Xrm, SavedSortedBySpecificationAndEscaped) {
@@ -243,7 +228,6 @@ TEST_F(Xrm, SavedSortedBySpecificationAndEscaped) {
   }
   LogCapture log;
   EXPECT_NE(read_file(path).find("quarnw.x : \n"), std::string::npos);  // the other lines written
-  EXPECT_EQ(xrm_db_save(d_, ""), 9003);
   EXPECT_NE(xrm_db_save(d_, (testing::TempDir() + "no/such/dir/x.cfg").c_str()), 0);
   EXPECT_TRUE(log.has("Failed to open file `"));
   remove(path.c_str());
