@@ -1,7 +1,6 @@
 #include "ui/uerrlist.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "c/log_capture.h"
@@ -24,24 +23,6 @@ struct List {
     return uerrlist_get(&l, idx, &it) ? "(error)" : it->msg ? it->msg : "(none)";
   }
 };
-
-TEST(Uerrlist, CopiesOwnTheirMessages) {
-  List x;
-  char text[32] = "No path specified.";
-  uerr_item src{4, 9012, "quarnw", 77, {}, text};
-  src.tm.tm_year = 126;
-  src.tm.tm_hour = 6;
-  ASSERT_EQ(uerrlist_add(&x.l, &src), 0);
-  std::strcpy(text, "overwritten");  // the reporter's buffer is gone after its call
-  const uerr_item* got = nullptr;
-  ASSERT_EQ(uerrlist_get(&x.l, 0, &got), 0);
-  EXPECT_STREQ(got->msg, "No path specified.");
-  // every other field as it was
-  EXPECT_TRUE(got->level == 4 && got->code == 9012 && got->name == src.name && got->pid == 77u &&
-              got->tm.tm_year == 126 && got->tm.tm_hour == 6);
-  ASSERT_EQ(x.add(1, nullptr), 0);
-  EXPECT_EQ(x.msg(1), "(none)");
-}
 
 TEST(Uerrlist, IndexSeenAndClear) {
   List x;
