@@ -164,10 +164,13 @@ TEST(FlistSort, KeyListsAndTheirMessages) {
     EXPECT_EQ(l.sorted((keys + "name").c_str(), FLIST_REVERSE), (V{"C:\\b", "C:\\a", "C:\\c"}));
     EXPECT_TRUE(log.has("Max sort ids [60] exceeded.")) << log.done();
   }
+  // without a known id: the order of finding, backwards or not, directories first or not
+  List d;
+  d.add({F("C:\\", "c"), F("C:\\", "a"), D("C:\\", "d")});
   for (const char* keys : {"", "nope"}) {
     LogCapture log;
-    EXPECT_EQ(l.sorted(keys, FLIST_REVERSE), (V{"C:\\b", "C:\\a", "C:\\c"})) << keys;
-    EXPECT_EQ(l.sorted(keys, FLIST_DIRS_FIRST), (V{"C:\\c", "C:\\a", "C:\\b"})) << keys;
+    EXPECT_EQ(d.sorted(keys, FLIST_REVERSE), (V{"C:\\d", "C:\\a", "C:\\c"})) << keys;
+    EXPECT_EQ(d.sorted(keys, FLIST_DIRS_FIRST), (V{"C:\\c", "C:\\a", "C:\\d"})) << keys;
   }
 }
 

@@ -151,6 +151,7 @@ struct Rec {
   cfg_wndpl wp;
   unsigned wp_size, wp_max;
   int untouched;
+  void* handle;
 };
 
 const cfg_item kItems[] = {
@@ -162,6 +163,7 @@ const cfg_item kItems[] = {
     {VAL_DATABUF, offsetof(Rec, wp), offsetof(Rec, wp_size), offsetof(Rec, wp_max), nullptr, {cfg_wndpl_cvt},
      CFG_F_CVT, nullptr, nullptr, "wndpl", "Wndpl", nullptr},
     {VAL_INT, offsetof(Rec, untouched), -1, -1, "5", {}, 0, "opt", nullptr, nullptr, nullptr, nullptr},
+    {VAL_PTR, offsetof(Rec, handle), -1, -1, nullptr, {}, 0, nullptr, nullptr, "handle", "Handle", nullptr},
 };
 constexpr unsigned kNItems = sizeof kItems / sizeof kItems[0];
 
@@ -174,6 +176,7 @@ TEST_F(Xrm, SettingsRecordThroughItems) {
   mox_strcpy(r.title, sizeof r.title, "dflt");
   put("joe.quarnw.flist.col.size.name", "Size");
   put("*flist.col.size.align", "right");  // read unqualified by its flag
+  put("*flist.col.size.handle", "0x10");  // a pointer has no text form: neither read nor written
   put("*Size.Wndpl", "-showCmd:SW_SHOWNORMAL -ptMinPosition:1,2 -ptMaxPosition:3,4 -rcNormalPosition:5,6,7,8");
   ASSERT_EQ(xrm_get_items(d_, &r, kNItems, kItems, "flist.col.size", "Flist.Col.Size", 1), 0);
   EXPECT_EQ(r.w, 77);  // not found: kept
@@ -181,6 +184,7 @@ TEST_F(Xrm, SettingsRecordThroughItems) {
   EXPECT_EQ(r.align, 2);
   EXPECT_EQ(r.wp.rcNormalPosition[2], 7);
   EXPECT_EQ(r.untouched, 5);
+  EXPECT_EQ(r.handle, nullptr);
 
   // and back, into another database, then read again
   db* d2 = xrm_db_new(&x_);
