@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "c/log_capture.h"
+#include "c/tmp_dir.h"
 #include "quarnw/resimg.h"
 
 namespace {
@@ -14,31 +15,12 @@ namespace {
 class AppTxr : public testing::Test {
  protected:
   txr tx;
-  std::string dir;
-  std::vector<std::string> files;
+  TestDir td{"qapptxr", '\\'};
+  const std::string& dir = td.dir;
 
-  void SetUp() override {
-    txr_clear(&tx);
-    char tmp[MAX_PATH];
-    ASSERT_GT(GetTempPathA(sizeof tmp, tmp), 0u);
-    dir = std::string(tmp) + "qapptxr" + std::to_string(GetCurrentProcessId()) + "_" +
-          testing::UnitTest::GetInstance()->current_test_info()->name();
-    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
-  }
-  void TearDown() override {
-    txr_free(&tx);
-    for (const std::string& f : files) DeleteFileA(f.c_str());
-    RemoveDirectoryA(dir.c_str());
-  }
-  std::string write(const std::string& name, const std::string& text) {
-    std::string p = dir + "\\" + name;
-    if (FILE* f = fopen(p.c_str(), "wb")) {
-      fwrite(text.data(), 1, text.size(), f);
-      fclose(f);
-    }
-    files.push_back(p);
-    return p;
-  }
+  void SetUp() override { txr_clear(&tx); }
+  void TearDown() override { txr_free(&tx); }
+  std::string write(const std::string& name, const std::string& text) { return td.write(name, text); }
   // The built-in file given as text, the user's file as quarnw.txr in the test's directory.
   int load(const char* lang, const std::string& builtin, const char* fname = nullptr) {
     return apptxr_load(&tx, lang, "quarnw", "moxware", builtin.data(), (unsigned)builtin.size(), dir.c_str(), fname);

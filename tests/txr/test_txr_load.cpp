@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "c/log_capture.h"
+#include "c/tmp_dir.h"
 namespace {
 
 struct Look {
@@ -28,8 +29,8 @@ class TxrLoad : public testing::Test {
  protected:
   txr tx;
   txrl* tl = new txrl;
-  std::string dir;
-  std::vector<std::string> files;
+  TestDir td{"qtxrl", '/'};
+  const std::string& dir = td.dir;
 
   void SetUp() override {
     txr_clear(&tx);
@@ -38,8 +39,6 @@ class TxrLoad : public testing::Test {
   void TearDown() override {
     txr_free(&tx);
     delete tl;
-    for (const std::string& f : files) DeleteFileA(f.c_str());
-    if (!dir.empty()) RemoveDirectoryA(dir.c_str());
   }
   // Loads text held in memory into a store made for the requested language.
   int load(const std::string& text, const char* lang = "en") {
@@ -54,23 +53,7 @@ class TxrLoad : public testing::Test {
       if (get(l.ctx, l.id) != l.want) w += std::string(l.ctx ? l.ctx : "") + "." + l.id + "=" + get(l.ctx, l.id) + "; ";
     return w;
   }
-  // A fresh directory of the test's own; names joined with '/' (both systems take it).
-  std::string write(const std::string& name, const std::string& text) {
-    if (dir.empty()) {
-      char tmp[MAX_PATH];
-      EXPECT_GT(GetTempPathA(sizeof tmp, tmp), 0u);
-      dir = std::string(tmp) + "qtxrl" + std::to_string(GetCurrentProcessId()) + "_" +
-            testing::UnitTest::GetInstance()->current_test_info()->name();
-      EXPECT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
-    }
-    std::string p = dir + "/" + name;
-    if (FILE* f = fopen(p.c_str(), "wb")) {
-      fwrite(text.data(), 1, text.size(), f);
-      fclose(f);
-    }
-    files.push_back(p);
-    return p;
-  }
+  std::string write(const std::string& name, const std::string& text) { return td.write(name, text); }
 };
 
 TEST_F(TxrLoad, EveryLineFormStoresWhatFitsTheRequest) {

@@ -10,18 +10,9 @@
 #include <vector>
 
 #include "c/log_capture.h"
+#include "c/tmp_dir.h"
 #include "xrm/xrm_test.h"
 
-#ifdef _WIN32
-#include <direct.h>
-inline int make_dir(const char* p) { return _mkdir(p); }
-inline int remove_dir(const char* p) { return _rmdir(p); }
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-inline int make_dir(const char* p) { return mkdir(p, 0700); }
-inline int remove_dir(const char* p) { return rmdir(p); }
-#endif
 
 namespace {
 
@@ -137,27 +128,11 @@ TEST_F(XrmLoad, Bzip2ImagesAreDecompressedWhileScanned) {
 
 class XrmLoadFiles : public XrmLoad {
  protected:
-  void SetUp() override {
-    XrmLoad::SetUp();
-    dir_ = testing::TempDir() + "xrml_" + std::to_string(counter_++) + "/";
-    make_dir(dir_.c_str());
-  }
-  void TearDown() override {
-    for (const auto& f : files_) remove(f.c_str());
-    remove_dir(dir_.c_str());
-    XrmLoad::TearDown();
-  }
-  std::string file(const std::string& name, const std::string& text) {
-    files_.push_back(dir_ + name);
-    write_file(dir_ + name, text);
-    return dir_ + name;
-  }
+  std::string file(const std::string& name, const std::string& text) { return td_.write(name, text); }
   int load_file(const std::string& path) { return xrml_load_file(&l_, d_, path.c_str()); }
-  std::string dir_;
-  std::vector<std::string> files_;
-  static int counter_;
+  TestDir td_{"xrml", '/'};
+  const std::string dir_ = td_.dir + "/";  // with its separator
 };
-int XrmLoadFiles::counter_ = 0;
 
 TEST_F(XrmLoadFiles, IncludesRelativeWithMacrosAndOverrides) {
   file("inc.xrm", "*b : included\n*c : 3");  // no line end: the include line's own follows
@@ -211,8 +186,7 @@ TEST_F(XrmLoadFiles, SavedDatabaseReadsBackUnchanged) {
   for (unsigned i = 0; i < sizeof values / sizeof *values; ++i)
     ASSERT_EQ(xrm_put(d_, ("*v" + std::to_string(i)).c_str(), 0, values[i]), 0);
   const std::string before = dump();
-  const std::string path = dir_ + "saved.cfg";
-  files_.push_back(path);
+  const std::string path = td_.write("saved.cfg", "");
   ASSERT_EQ(xrm_db_save(d_, path.c_str()), 0);
   xrm_free(&x_);
   ASSERT_EQ(xrm_init(&x_, "quarnw", "Mox", "joe", nullptr, nullptr), 0);
