@@ -119,6 +119,16 @@ class Lvw : public ::testing::Test {
     for (int k : arr) out.push_back(cols[k].title);
     return out;
   }
+  // The text the list view shows in a cell (asking its owner for it).
+  static std::string cell(HWND list, int row, int lvcol) {
+    char buf[64] = "";
+    LVITEMA it{};
+    it.iSubItem = lvcol;
+    it.pszText = buf;
+    it.cchTextMax = sizeof buf;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, (LPARAM)&it);
+    return buf;
+  }
   static int char_width(HWND list) {
     HDC dc = GetDC(list);
     TEXTMETRICA tm;
@@ -240,13 +250,7 @@ TEST_F(Lvw, ErrorListIsAPlainListWithItsOwnSet) {
   ASSERT_EQ(lvw_insert(&e, -1, 10), 0);
   ASSERT_EQ(lvw_insert(&e, -1, 20), 0);
   EXPECT_EQ(lvw_param(&e, 1), 20);
-  char buf[64] = "";
-  LVITEMA it{};
-  it.iSubItem = 1;
-  it.pszText = buf;
-  it.cchTextMax = sizeof buf;
-  SendMessageA(plain, LVM_GETITEMTEXTA, 1, (LPARAM)&it);
-  EXPECT_STREQ(buf, "timestamp#20");
+  EXPECT_EQ(cell(plain, 1, 1), "timestamp#20");
   SetWindowLongPtrA(host_, GWLP_USERDATA, (LONG_PTR)&l_);
   lvw_free(&e);
 }
@@ -284,15 +288,7 @@ TEST_F(Lvw, VirtualRowsAndColoursComeFromTheOwner) {
     const char* id;
     const char* text;
   } const cells[] = {{"path", "r2 t1"}, {"md", "r2 t2"}, {"size", "r2 t0"}, {"attr", "r2 t-1"}};
-  for (const auto& c : cells) {
-    char buf[64] = "";
-    LVITEMA it{};
-    it.iSubItem = lvcol_of(c.id);
-    it.pszText = buf;
-    it.cchTextMax = sizeof buf;
-    SendMessageA(list_, LVM_GETITEMTEXTA, 2, (LPARAM)&it);
-    EXPECT_STREQ(buf, c.text) << c.id;
-  }
+  for (const auto& c : cells) EXPECT_EQ(cell(list_, 2, lvcol_of(c.id)), c.text) << c.id;
 
   // one item stage per row; the sub-item stages name the columns by tag
   ShowWindow(host_, SW_SHOWNOACTIVATE);
