@@ -427,6 +427,15 @@ int quarnw_create_main(int show) {
     ERR_LOG(ERR_ERR, last_error(), "CreateWindow() failed.");
     return last_error();
   }
+  // a preferred size below what the find dialog's layout needs grows to it
+  RECT wr;
+  if (GetWindowRect(wnd, &wr)) {
+    RECT want = wr;
+    on_sizing(wnd, WMSZ_BOTTOMRIGHT, &want);
+    if (want.right != wr.right || want.bottom != wr.bottom)
+      SetWindowPos(wnd, nullptr, 0, 0, want.right - want.left, want.bottom - want.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   ShowWindow(wnd, g_cfg.frame_wp_size && g_cfg.frame_wp.showCmd == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : show);
   UpdateWindow(wnd);
   quarnw_update_title();

@@ -59,7 +59,7 @@ void make_file(const std::string& path, unsigned size) {
 
 void make_dir(const std::string& path) {
   ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
-  g_entries.insert(path + "\\");
+  g_entries.insert(path);
 }
 
 void remove_tree(const std::string& dir) {
@@ -444,6 +444,12 @@ TEST_F(FindDlg, StopWhileFindingSortsThePartThenStopWhileSortingLeavesItUnsorted
     Sleep(0);
     progr_lock(&g_progr);
   }
+  // every tick wrote a progress line: found, examined, the entry's path
+  unsigned found = 0, examined = 0;
+  char where[1024] = "";
+  EXPECT_EQ(sscanf(g_progr.text, "Find: %u/%u %1023[^\n]", &found, &examined, where), 3) << g_progr.text;
+  EXPECT_GE(examined, found);
+  EXPECT_EQ(std::string(where).rfind(g_root, 0), 0u) << where;
   click();  // Stop
   progr_unlock(&g_progr);
   ASSERT_TRUE(wait_stopped());
@@ -468,8 +474,10 @@ TEST_F(FindDlg, StopWhileFindingSortsThePartThenStopWhileSortingLeavesItUnsorted
   }
   click();
   progr_unlock(&g_progr);
-  // the walk ends; the lock is taken again before the sort thread can tick
-  ASSERT_TRUE(pump_until([this] { return progress() == "Find: done"; }));
+  // the walk ends (nothing dispatched yet, so no sort started); the lock is taken
+  // again before the sort thread can tick
+  for (DWORD t = GetTickCount(); progress() != "Find: done" && GetTickCount() - t < 20000;) Sleep(5);
+  ASSERT_EQ(progress(), "Find: done");
   ASSERT_EQ(progr_lock(&g_progr), 0);
   ASSERT_TRUE(pump_until([this] { return sm_state(&qd->m) == QD_SORTING; }));
   click();  // Stop again
@@ -525,12 +533,12 @@ TEST_F(FindDlg, SelectionAndFocusFollowTheirRecordThroughASort) {
 
 TEST_F(FindDlg, FieldsComeFromTheSettingsAndTheLayoutFollowsTheFrame) {
   strcpy(g_cfg.std_name, "*.cpp");
-  strcpy(g_cfg.std_md, "<3d");
+  strcpy(g_cfg.std_md, "<2024-03");
   strcpy(g_cfg.std_size, "zz");
   strcpy(g_cfg.path, "C:\\x");
   ASSERT_EQ(quarndlg_show_view(qd), 0);
   EXPECT_EQ(text(name), "*.cpp");
-  EXPECT_EQ(text(md), "<3d");
+  EXPECT_EQ(text(md), "<2024-03");
   EXPECT_EQ(text(size), "zz");
   EXPECT_EQ(text(path), "C:\\x");
   // shown fields are validated at once
