@@ -34,7 +34,7 @@ struct out {
     buf[len] = 0;
   }
   void put(const char* s) { put(s, (unsigned)std::strlen(s)); }
-  void putc(char c, unsigned times = 1) {
+  void put_ch(char c, unsigned times = 1) {
     for (unsigned i = 0; i < times; ++i) put(&c, 1);
   }
 };
@@ -58,7 +58,7 @@ void put_quoted(out* o, const char* w) {
     return;
   }
   // backslashes are literal except before a quote, where they are halved
-  o->putc('"');
+  o->put_ch('"');
   unsigned bs = 0;
   for (const char* c = w; *c; ++c) {
     if (*c == '\\') {
@@ -66,15 +66,15 @@ void put_quoted(out* o, const char* w) {
       continue;
     }
     if (*c == '"') {
-      o->putc('\\', 2 * bs + 1);
+      o->put_ch('\\', 2 * bs + 1);
     } else {
-      o->putc('\\', bs);
+      o->put_ch('\\', bs);
     }
     bs = 0;
-    o->putc(*c);
+    o->put_ch(*c);
   }
-  o->putc('\\', 2 * bs);
-  o->putc('"');
+  o->put_ch('\\', 2 * bs);
+  o->put_ch('"');
 }
 
 void put_signed(out* o, const char* word) {
@@ -167,7 +167,7 @@ int qncmdln_build(const qncmdln_src* src, char* buf, unsigned bufsize) {
   if (!rc && src->paths) rc = arg_split(&a, src->paths);
   for (int i = 0; !rc && i < a.argc; ++i) {
     if (!*a.argv[i]) continue;  // the search passes over empty words too
-    o.putc(' ');
+    o.put_ch(' ');
     put_quoted(&o, a.argv[i]);
   }
   arg_free(&a);
@@ -183,7 +183,7 @@ int qncmdln_build(const qncmdln_src* src, char* buf, unsigned bufsize) {
       // "! " of a converted comparison is a word of its own
       const bool negated = std::strncmp(sw, "! ", 2) == 0;
       if (negated) o.put(" !");
-      o.putc(' ');
+      o.put_ch(' ');
       put_quoted(&o, negated ? sw + 2 : sw);
       return o.rc;
     });

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "c/osu.h"
