@@ -98,8 +98,11 @@ int quarnw_export_write(const char* path, const char* text, unsigned len, char* 
     if (!rc && len && (!WriteFile(h.h, text, len, &done, nullptr) || done != len))
       rc = fail("WriteFile()", tmp, errmsg, errmsgsz);
     if (!rc && !FlushFileBuffers(h.h)) rc = fail("FlushFileBuffers()", tmp, errmsg, errmsgsz);
-    if (!rc && !CloseHandle(h.h)) rc = fail("CloseHandle()", tmp, errmsg, errmsgsz);
-    if (!rc) h.h = INVALID_HANDLE_VALUE;
+    if (!rc) {
+      const BOOL closed = CloseHandle(h.h);
+      h.h = INVALID_HANDLE_VALUE;
+      if (!closed) rc = fail("CloseHandle()", tmp, errmsg, errmsgsz);
+    }
   }
   if (!rc && !MoveFileExA(tmp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     rc = fail("MoveFileEx()", path, errmsg, errmsgsz);
@@ -143,7 +146,10 @@ int quarnw_export_rows(const char* path, int mode) {
   if (!rc) {
     const char* text = out.sb.str ? out.sb.str : "";
     rc = quarnw_export_write(path, text, (unsigned)strlen(text), msg, sizeof msg);
-    if (rc) ERR_USER(ERR_ERR, rc, quarnw_text(kCtx, "Save results failed: %s"), msg);
+    // a translated text is used only when it asks for the same values
+    constexpr const char* kFailed = "Save results failed: %s";
+    const char* fmt = quarnw_text(kCtx, kFailed);
+    if (rc) ERR_USER(ERR_ERR, rc, flistcell_same_convs(fmt, kFailed) ? fmt : kFailed, msg);
   }
   return rc;
 }
