@@ -254,6 +254,16 @@ BOOL CreateProcessA(const char* app, char* cmdln, LPSECURITY_ATTRIBUTES pa, LPSE
                     PROCESS_INFORMATION* pi);
 BOOL GetExitCodeProcess(HANDLE h, DWORD* code);
 BOOL TerminateProcess(HANDLE h, UINT code);
+#define FILE_SHARE_DELETE 0x4u
+#define FILE_FLAG_BACKUP_SEMANTICS 0x02000000u
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x400u
+#define ERROR_CANT_RESOLVE_FILENAME 1921u
+typedef struct {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime, ftLastAccessTime, ftLastWriteTime;
+  DWORD dwVolumeSerialNumber, nFileSizeHigh, nFileSizeLow, nNumberOfLinks, nFileIndexHigh, nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION;
+BOOL GetFileInformationByHandle(HANDLE h, BY_HANDLE_FILE_INFORMATION* info);
 
 // --- window system ---
 DWORD GetSysColor(int index);

@@ -18,6 +18,13 @@ constexpr unsigned kErrmsgSize = kPathSize + 1024;
 constexpr DWORD kPollMs = 500;
 constexpr int kTerminated = 9017;
 
+// Volume and file index: the same directory whatever path or link leads to it.
+struct file_id {
+  DWORD vol;
+  DWORD hi;
+  DWORD lo;
+};
+
 // Buffers of one directory level. They live on the heap, one block per depth reached
 // and reused by every directory at that depth, so the walk's stack frames stay small
 // (deep trees do not exhaust a thread's stack) and nothing is allocated per entry.
@@ -29,6 +36,9 @@ struct level {
   qnd rec;                   // reused for every entry of the listing
   qnd self;                  // the directory's own record, held back in post-order
   int selfmatch;
+  const char* lrdir;         // full path of the directory this level lists
+  int idstate;               // its identity: 0 not taken yet, 1 taken, 2 not available
+  file_id id;
 };
 
 struct walk {
@@ -145,8 +155,40 @@ int full_dir(const char* path, char* rpath) {
   return rc;
 }
 
-// Lists the subdirectory `name' of dir one level down.
-int descend(walk* w, level* l, const char* dir, const char* name) {
+// The identity of a directory as the file system resolves path (links followed).
+bool dir_id(const char* path, file_id* id) {
+  HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  handle_guard guard(h);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h, &info)) return false;
+  *id = file_id{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  return true;
+}
+
+bool level_id(level* l, file_id* id) {
+  if (!l->idstate) l->idstate = dir_id(l->lrdir, &l->id) ? 1 : 2;
+  *id = l->id;
+  return l->idstate == 1;
+}
+
+// Whether the link at path, listed at level l, leads to a directory being walked, which
+// would repeat the walk until the path limit ends it. Identities are taken only here,
+// so trees without links pay nothing. A link that cannot be resolved is entered as any
+// directory and fails as its listing fails.
+bool is_loop(walk* w, level* l, const char* path) {
+  file_id tid;
+  if (!dir_id(path, &tid)) return false;
+  for (level* a = w->top;; a = a->next) {
+    file_id aid;
+    if (level_id(a, &aid) && aid.vol == tid.vol && aid.hi == tid.hi && aid.lo == tid.lo) return true;
+    if (a == l) return false;
+  }
+}
+
+// Lists the subdirectory `name' of dir one level down; attr: its listed attributes.
+int descend(walk* w, level* l, const char* dir, const char* name, DWORD attr) {
   int rc = mox_snprintf(l->dir, kPathSize, "%s%s\\", dir, name);
   if (rc) {
     ERR_LOG(ERR_ERR, rc, "mox_snprintf() failed - size: %u.", kPathSize);
@@ -164,6 +206,10 @@ int descend(walk* w, level* l, const char* dir, const char* name) {
     qnd erec;
     return report_error(w, &erec, l->dir, nullptr, "*.*", rc);
   }
+  if ((attr & FILE_ATTRIBUTE_REPARSE_POINT) && is_loop(w, l, l->rdir)) {
+    qnd erec;
+    return report_error(w, &erec, l->dir, l->rdir, "*.*", ERROR_CANT_RESOLVE_FILENAME);
+  }
   ++w->q->depth;
   rc = list(w, child, l->dir, l->rdir, "*.*", false);
   --w->q->depth;
@@ -175,6 +221,8 @@ int list(walk* w, level* l, const char* dir, const char* rdir, const char* patt,
   qn* q = w->q;
   qnd* rec = &l->rec;
   qnd_clear(rec);
+  l->lrdir = rdir;
+  l->idstate = 0;
   int rc = mox_snprintf(l->findpath, kPathSize, "%s%s", dir, patt);
   if (rc) {
     ERR_LOG(ERR_ERR, rc, "mox_snprintf() failed - size: %u.", kPathSize);
@@ -225,7 +273,8 @@ int list(walk* w, level* l, const char* dir, const char* rdir, const char* patt,
         if ((rc = report(w, rec, match))) break;
       }
       // descended whether it matched or not
-      if ((rec->fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (rc = descend(w, l, dir, fname))) break;
+      const DWORD attr = rec->fd.dwFileAttributes;
+      if ((attr & FILE_ATTRIBUTE_DIRECTORY) && (rc = descend(w, l, dir, fname, attr))) break;
       if (shown && q->postorder && (rc = report(w, rec, match))) break;
     }
     if (!FindNextFileA(h, &rec->fd)) {

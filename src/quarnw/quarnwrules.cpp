@@ -25,7 +25,8 @@ struct Enabling {
 constexpr Enabling kEnabling[] = {
     {40004, kUsable},         {40005, kUsable},         {40032, kUsable}, {40033, kUsable},
     {40034, kUsable},         {40035, kUsable},         {40027, kUsableSelected},
-    {40028, kUsableSelected}, {40030, kUsableSelected}, {40029, kOne},    {40036, kNever}};
+    {40028, kUsableSelected}, {40030, kUsableSelected}, {40029, kOne},    {40036, kNever},
+    {40039, kUsable}};
 
 }  // namespace
 

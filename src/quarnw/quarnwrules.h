@@ -12,7 +12,7 @@ enum : unsigned { QUARNW_TITLE_SIZE = 1024 };
 int quarnw_title_fmt(char* buf, unsigned bufsize, const char* path, int pathmax, int count, int focus,
                      const char* title);
 // Whether the list command idm (fcp, fcut, fcpto, fmvto, fdel, fattrib, fedit, fopen,
-// fopendir, fopenas, fexec) is enabled for these counts; 9003 for another command.
+// fopendir, fopenas, fexec, fsave) is enabled for these counts; 9003 for another command.
 int quarnw_cmd_enabled(int idm, unsigned usable, unsigned selected, int* enabled);
 // The column of an fsortBy command ("ad" ... "size"); nullptr for another id.
 const char* quarnw_sortcol(int idm);

@@ -11,6 +11,7 @@
 #include "err/err.h"
 #include "ex/ex.h"
 #include "quarn/quarnlib.h"
+#include "dirlink.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ std::string full_path(const std::string& p) {
 }
 
 struct Entry {
-  std::string line, dir, rdir, listed;
+  std::string line, dir, rdir, listed, errtext;
   bool named, has_errtext;
   int depth, match;
   unsigned count, errcode;
@@ -131,6 +132,7 @@ int collect(const qnd* d, int match, unsigned count, void* usrdata) {
   e.count = count;
   e.errcode = d->errcode;
   e.has_errtext = d->errtext != nullptr;
+  if (d->errtext) e.errtext = d->errtext;
   s->v.push_back(e);
   return s->v.size() == s->stop_at ? s->stop_rc : 0;
 }
@@ -286,6 +288,84 @@ TEST_F(Walk, DirectoryPastThePathLimitIsAnErrorEntry) {
   EXPECT_EQ(errors, 1u);
   const V lines = s.lines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "R\\z.txt"), lines.end());
+}
+
+// Directory links: a link back to a directory being walked is an error entry and is not
+// entered; any other link is walked as the directory it leads to.
+struct Linked : Tree {
+  V links;
+  explicit Linked(const V& names) : Tree(names) {}
+  bool link(const std::string& rel, const std::string& target_rel) {
+    links.push_back(path(rel));
+    return dirlink::make(path(rel), target_rel.empty() ? root : path(target_rel));
+  }
+  ~Linked() {
+    for (const std::string& l : links) dirlink::remove(l);
+  }
+};
+
+std::string sys_text(int code) {
+  char buf[1024];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, (DWORD)code,
+                           MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buf, sizeof buf, nullptr);
+  while (n && (buf[n - 1] == '\r' || buf[n - 1] == '\n')) --n;
+  return std::string(buf, n);
+}
+
+V sorted(V v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+TEST_F(Walk, LinkBackToAWalkedDirectoryIsAnErrorEntry) {
+  Linked t({"a\\", "a\\x.txt", "a\\b\\"});
+  ASSERT_TRUE(t.link("a\\b\\up", "")) << "no directory link could be made";
+  ASSERT_TRUE(t.link("a\\b\\self", "a\\b"));
+  const struct {
+    int postorder;
+    const char* path;
+  } rows[] = {{0, ""}, {1, ""}, {0, "\\a\\b"}};
+  for (const auto& row : rows) {
+    q.postorder = row.postorder;
+    const std::string start = t.root + row.path;
+    Seen s = find(start, t.root);
+    V want = {"R\\a\\b", "R\\a\\b\\self", "R\\a\\b\\self\\*.*", "R\\a\\b\\up"};
+    if (!*row.path) {
+      for (const char* more : {"R\\", "R\\a", "R\\a\\x.txt", "R\\a\\b\\up\\*.*"}) want.push_back(more);
+    } else {
+      // the searched directory is b: up leads to the root, which is not being walked,
+      // so it is entered once, and the repeated b below it ends there
+      want = {"R\\a\\b\\", "R\\a\\b\\self", "R\\a\\b\\self\\*.*", "R\\a\\b\\up", "R\\a\\b\\up\\a",
+              "R\\a\\b\\up\\a\\b", "R\\a\\b\\up\\a\\b\\self", "R\\a\\b\\up\\a\\b\\self\\*.*",
+              "R\\a\\b\\up\\a\\b\\up", "R\\a\\b\\up\\a\\b\\up\\*.*", "R\\a\\b\\up\\a\\x.txt"};
+    }
+    EXPECT_EQ(sorted(s.lines()), sorted(want)) << start << " post-order " << row.postorder;
+    for (const Entry& e : s.v) {
+      const bool loop = e.line.size() > 3 && e.line.compare(e.line.size() - 3, 3, "*.*") == 0;
+      EXPECT_EQ(e.errcode, loop ? 1921u : 0u) << e.line;
+      if (!loop) continue;
+      EXPECT_EQ(e.errtext, sys_text(1921));
+      EXPECT_EQ(e.depth, 0);
+      EXPECT_EQ(e.match, 1);
+      EXPECT_EQ(e.rdir, full_path(t.root) + e.dir.substr(t.root.size()));
+    }
+    EXPECT_EQ(q.depth, 0);
+  }
+
+  const diserr quiet{0, 1921};
+  Seen s = find(t.root, t.root, nullptr, 0, &quiet);
+  EXPECT_EQ(s.v.size(), 6u) << "the loops are kept quiet as any listing error";
+  for (const Entry& e : s.v) EXPECT_EQ(e.errcode, 0u) << e.line;
+}
+
+TEST_F(Walk, LinkToASiblingIsWalkedAsItsTarget) {
+  Linked t({"a\\", "a\\x.txt", "a\\y\\", "a\\y\\z.txt", "c\\"});
+  ASSERT_TRUE(t.link("c\\toa", "a")) << "no directory link could be made";
+  Seen s = find(t.root, t.root);
+  EXPECT_EQ(sorted(s.lines()),
+            sorted({"R\\", "R\\a", "R\\a\\x.txt", "R\\a\\y", "R\\a\\y\\z.txt", "R\\c", "R\\c\\toa",
+                    "R\\c\\toa\\x.txt", "R\\c\\toa\\y", "R\\c\\toa\\y\\z.txt"}));
+  for (const Entry& e : s.v) EXPECT_EQ(e.errcode, 0u) << e.line;
 }
 
 TEST(DiserrCvt, BothDirections) {

@@ -184,13 +184,13 @@ const std::set<std::string> kCommands = {
     "fgrpdir1st", "finf", "fmvto", "fopen", "fopenas", "fopendir", "fpathdir1st", "fsortByAd", "fsortByAttr",
     "fsortByBd", "fsortByDir", "fsortByErr", "fsortByExt", "fsortByMd", "fsortByName", "fsortByPath",
     "fsortByRPath", "fsortBySize", "fsortIgnorecase", "fsortrev", "fUnsort", "man", "uerr", "vwCmd", "vwExt",
-    "vwStd", "ecols", "eclear"};
+    "vwStd", "ecols", "eclear", "fsave", "fcpcmdln"};
 
 TEST_F(Builtin, MenusHaveTextsMnemonicsAndTheirRadioGroups) {
   struct {
     const char* menu;
     unsigned nitems;
-  } menus[] = {{"menu", 41},          {"flistMenu", 30},       {"fcplistMenu", 19},
+  } menus[] = {{"menu", 43},          {"flistMenu", 32},       {"fcplistMenu", 19},
                {"fmvlistMenu", 19},   {"fdellistMenu", 19},    {"fattriblistMenu", 19},
                {"fexeclistMenu", 19}, {"uerrlistMenu", 2},     {"exlistMenu", 1}};
   for (const auto& m : menus) {

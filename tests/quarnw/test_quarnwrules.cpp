@@ -65,7 +65,7 @@ TEST(Enabling, ListCommandsByCounts) {
       {1, 2, 1, 1, 0},
       {0, 3, 0, 0, 0},  // only unusable entries selected
   };
-  const int ops[] = {40004, 40005, 40032, 40033, 40034, 40035};
+  const int ops[] = {40004, 40005, 40032, 40033, 40034, 40035, 40039};  // 40039: save results
   const int open[] = {40027, 40028, 40030};
   for (const Row& r : rows) {
     int on = -1;

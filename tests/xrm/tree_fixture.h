@@ -84,10 +84,12 @@ class TreeDb : public ::testing::Test {
 // The command numbers of the windowed program, as menus are built with them.
 inline constexpr xrm_idmap kCmdIds[] = {
     {"exDel", 1013},        {"about", 40001},       {"exit", 40031},        {"fattrib", 40035},
-    {"fcols", 40022},       {"fcp", 40004},         {"fcpto", 40032},       {"fcut", 40005},
+    {"fcols", 40022},       {"fcp", 40004},         {"fcpcmdln", 40040},    {"fcpto", 40032},
+    {"fcut", 40005},
     {"fdel", 40034},        {"fedit", 40027},       {"fexec", 40036},       {"ffilt", 40038},
     {"fgrpdir1st", 40020},  {"finf", 40037},        {"fmvto", 40033},       {"fopen", 40028},
-    {"fopenas", 40029},     {"fopendir", 40030},    {"fpathdir1st", 40021}, {"fsortByAd", 40012},
+    {"fopenas", 40029},     {"fopendir", 40030},    {"fpathdir1st", 40021}, {"fsave", 40039},
+    {"fsortByAd", 40012},
     {"fsortByAttr", 40016}, {"fsortByBd", 40013},   {"fsortByDir", 40009},  {"fsortByErr", 40026},
     {"fsortByExt", 40011},  {"fsortByMd", 40014},   {"fsortByName", 40010}, {"fsortByPath", 40023},
     {"fsortByRPath", 40024}, {"fsortBySize", 40015}, {"fsortIgnorecase", 40019}, {"fsortrev", 40017},

@@ -63,8 +63,10 @@ enum : int {
   IDM_FEXEC = 40036,
   IDM_FINF = 40037,
   IDM_FFILT = 40038,
+  IDM_FSAVE = 40039,
+  IDM_FCPCMDLN = 40040,
   IDM_FIRST = IDM_ABOUT,
-  IDM_LAST = IDM_FFILT
+  IDM_LAST = IDM_FCPCMDLN
 };
 
 // Private messages of the main window.

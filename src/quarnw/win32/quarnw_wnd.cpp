@@ -14,6 +14,7 @@
 #include "fio/wndf.h"
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
+#include "quarnw/win32/quarnw_export.h"
 #include "quarnw/win32/quarnw_lc.h"
 #include "fm/win32/ffiltdlg.h"
 #include "fm/win32/finfdlg.h"
@@ -33,6 +34,7 @@ constexpr xrm_idmap kCmdIds[] = {
     {"fattrib", IDM_FATTRIB},
     {"fcols", IDM_FCOLS},
     {"fcp", IDM_FCP},
+    {"fcpcmdln", IDM_FCPCMDLN},
     {"fcpto", IDM_FCPTO},
     {"fcut", IDM_FCUT},
     {"fdel", IDM_FDEL},
@@ -46,6 +48,7 @@ constexpr xrm_idmap kCmdIds[] = {
     {"fopenas", IDM_FOPENAS},
     {"fopendir", IDM_FOPENDIR},
     {"fpathdir1st", IDM_FPATHDIR1ST},
+    {"fsave", IDM_FSAVE},
     {"fsortByAd", IDM_FSORTBYAD},
     {"fsortByAttr", IDM_FSORTBYATTR},
     {"fsortByBd", IDM_FSORTBYBD},
@@ -70,7 +73,7 @@ constexpr unsigned kNCmdIds = sizeof kCmdIds / sizeof kCmdIds[0];
 
 // The list commands whose enabling depends on the counts.
 constexpr int kListCmds[] = {IDM_FCP,  IDM_FCUT,  IDM_FCPTO,   IDM_FMVTO,    IDM_FDEL,  IDM_FATTRIB,
-                             IDM_FEDIT, IDM_FOPEN, IDM_FOPENAS, IDM_FOPENDIR, IDM_FEXEC};
+                             IDM_FEDIT, IDM_FOPEN, IDM_FOPENAS, IDM_FOPENDIR, IDM_FEXEC, IDM_FSAVE};
 
 uerrdlg g_uerrdlg;
 
@@ -272,6 +275,8 @@ int quarnw_command(int idm) {
       if (machine_running()) return 0;
       return quarnw_toggle_dir1st(&g_cfg, idm == IDM_FGRPDIR1ST) ? sort_again() : 0;
     case IDM_FCOLS: return g_quarndlg ? quarnw_lc_cols(g_quarndlg) : 0;
+    case IDM_FSAVE: return machine_running() || !enabled_now(idm) ? 0 : quarnw_save_results(wnd);
+    case IDM_FCPCMDLN: return quarnw_copy_cmdln(wnd);
     case IDM_UERR: return quarnw_uerr_show();
     case IDM_FFILT: return quarnw_ffilt_open();
     case IDM_FINF: {

@@ -131,7 +131,8 @@ TEST_F(BuiltinMenu, ReadBack) {
   const std::string file = sub(0), view = sub(1), sort = sub(2);
   EXPECT_EQ(file.substr(0, 22), "&Open=40028 Open &with");
   EXPECT_NE(file.find("=40036~ |"), std::string::npos) << file;  // fexec: always disabled
-  EXPECT_EQ(std::count(file.begin(), file.end(), '|'), 4) << file;
+  EXPECT_EQ(std::count(file.begin(), file.end(), '|'), 5) << file;
+  EXPECT_NE(file.find("&Save results...=40039 Co&py command line=40040 | E&xit=40031"), std::string::npos) << file;
   EXPECT_EQ(view.substr(0, 20), "(o)&Standard=40006 (") << view;
   EXPECT_NE(view.find("=40007~ (o)"), std::string::npos) << view;
   size_t radios = 0;
@@ -154,6 +155,7 @@ TEST_F(BuiltinMenu, ReadBack) {
   const std::string pop = dump(static_cast<HMENU>(ctx.m.wmenu));
   EXPECT_NE(pop.find("&Copy\tCtrl+C=40004"), std::string::npos) << pop;
   EXPECT_NE(pop.find(">[(o)"), std::string::npos) << pop;  // the Sort submenu with its radio entries
+  EXPECT_NE(pop.find("Save &results...=40039 Co&py command line=40040 |"), std::string::npos) << pop;
 }
 
 }  // namespace
