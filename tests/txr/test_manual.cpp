@@ -35,12 +35,12 @@ std::string source_file(const std::string& rel) {
 }
 
 // The text of every <pre class="cls"> block, as a reader copies it from the browser
-// (entities decoded into the Windows code page of a German user).
+// (entities decoded into UTF-8, the programs' code page).
 std::vector<std::string> blocks(const std::string& html, const std::string& cls, std::string* bad) {
   static const std::map<std::string, std::string> ents = {
-      {"lt", "<"},       {"gt", ">"},       {"amp", "&"},     {"quot", "\""},    {"auml", "\xE4"},
-      {"ouml", "\xF6"},  {"uuml", "\xFC"},  {"Auml", "\xC4"}, {"Ouml", "\xD6"},  {"Uuml", "\xDC"},
-      {"szlig", "\xDF"}, {"nbsp", " "}};
+      {"lt", "<"},       {"gt", ">"},       {"amp", "&"},     {"quot", "\""},    {"auml", "\xC3\xA4"},
+      {"ouml", "\xC3\xB6"}, {"uuml", "\xC3\xBC"}, {"Auml", "\xC3\x84"}, {"Ouml", "\xC3\x96"},
+      {"Uuml", "\xC3\x9C"}, {"szlig", "\xC3\x9F"}, {"nbsp", " "}};
   std::vector<std::string> out;
   const std::string open = "<pre class=\"" + cls + "\">";
   for (size_t at = html.find(open); at != std::string::npos; at = html.find(open, at)) {
@@ -155,9 +155,9 @@ TEST_F(Manual, GermanExampleLoadsAndTranslatesEveryMenuEntryAndColumn) {
   EXPECT_EQ(txrl_load_data(tl, &tx, files[0].data(), (unsigned)files[0].size()), 0);
   delete tl;
 
-  EXPECT_STREQ(txr_get(&tx, "menu.name", "fopen"), "_\xD6""ffnen");
-  EXPECT_STREQ(txr_get(&tx, "menu.name", "fdel"), "_L\xF6schen...\tEntf");
-  EXPECT_STREQ(txr_get(&tx, "flist.col.name", "size"), "Gr\xF6\xDF""e");
+  EXPECT_STREQ(txr_get(&tx, "menu.name", "fopen"), "_\xC3\x96""ffnen");
+  EXPECT_STREQ(txr_get(&tx, "menu.name", "fdel"), "_L\xC3\xB6schen...\tEntf");
+  EXPECT_STREQ(txr_get(&tx, "flist.col.name", "size"), "Gr\xC3\xB6\xC3\x9F""e");
   EXPECT_STREQ(txr_get(&tx, "quarndlg.btn", "Find"), "Suchen");
   // a German user sees no bare id where the example claims to translate
   std::string builtin = source_file("res/quarnw.txr");
