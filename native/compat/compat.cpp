@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <cwctype>
 #include <ctime>
 #include <deque>
 #include <new>
@@ -709,6 +711,66 @@ int MultiByteToWideChar(UINT codepage, DWORD flags, const char* mb, int mblen, W
     out++;
   }
   return out;
+}
+
+// The reverse of the above: CP_ACP writes Latin-1 (a character beyond it is the default
+// character), CP_UTF8 writes UTF-8.
+int WideCharToMultiByte(UINT codepage, DWORD, const WCHAR* w, int wlen, char* mb, int mblen, const char*,
+                        BOOL* useddef) {
+  if (codepage != CP_ACP && codepage != CP_UTF8) return fail(ERROR_INVALID_PARAMETER), 0;
+  if (!w || wlen == 0 || wlen < -1 || mblen < 0 || (mblen && !mb)) return fail(ERROR_INVALID_PARAMETER), 0;
+  size_t n = wlen == -1 ? wcslen(w) + 1 : (size_t)wlen;
+  if (useddef) *useddef = FALSE;
+  int out = 0;
+  for (size_t i = 0; i < n; i++) {
+    unsigned long cp = (unsigned long)w[i];
+    unsigned char b[4];
+    int k = 0;
+    if (codepage == CP_ACP) {
+      if (cp > 0xFF) {
+        cp = '?';
+        if (useddef) *useddef = TRUE;
+      }
+      b[k++] = (unsigned char)cp;
+    } else if (cp < 0x80) {
+      b[k++] = (unsigned char)cp;
+    } else if (cp < 0x800) {
+      b[k++] = (unsigned char)(0xC0 | cp >> 6);
+      b[k++] = (unsigned char)(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      b[k++] = (unsigned char)(0xE0 | cp >> 12);
+      b[k++] = (unsigned char)(0x80 | (cp >> 6 & 0x3F));
+      b[k++] = (unsigned char)(0x80 | (cp & 0x3F));
+    } else {
+      b[k++] = (unsigned char)(0xF0 | cp >> 18);
+      b[k++] = (unsigned char)(0x80 | (cp >> 12 & 0x3F));
+      b[k++] = (unsigned char)(0x80 | (cp >> 6 & 0x3F));
+      b[k++] = (unsigned char)(0x80 | (cp & 0x3F));
+    }
+    if (mblen) {
+      if (out + k > mblen) return fail(ERROR_INSUFFICIENT_BUFFER), 0;
+      memcpy(mb + out, b, (size_t)k);
+    }
+    out += k;
+  }
+  return out;
+}
+
+UINT GetACP() { return 1252; }
+
+int LCMapStringW(DWORD, DWORD flags, const WCHAR* src, int srclen, WCHAR* dst, int dstlen) {
+  if (!src || srclen == 0 || srclen < -1 || flags != LCMAP_UPPERCASE) return fail(ERROR_INVALID_PARAMETER), 0;
+  int n = srclen == -1 ? (int)wcslen(src) + 1 : srclen;
+  if (!dstlen) return n;
+  if (!dst || dstlen < n) return fail(ERROR_INSUFFICIENT_BUFFER), 0;
+  for (int i = 0; i < n; i++) {
+    wchar_t c = src[i];
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) c = (wchar_t)(c - 0x20);
+    else if (c == 0xFF) c = 0x178;
+    else if (c > 0xFF) c = (wchar_t)towupper((wint_t)c);
+    dst[i] = c;
+  }
+  return n;
 }
 
 int _stricmp(const char* a, const char* b) { return strcasecmp(a, b); }

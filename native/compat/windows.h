@@ -280,3 +280,10 @@ BOOL PeekMessageA(MSG* msg, HWND wnd, UINT min, UINT max, UINT remove);
 
 // --- code pages: the ANSI page is taken as UTF-8 ---
 int MultiByteToWideChar(UINT codepage, DWORD flags, const char* mb, int mblen, WCHAR* w, int wlen);
+int WideCharToMultiByte(UINT codepage, DWORD flags, const WCHAR* w, int wlen, char* mb, int mblen,
+                        const char* defchar, BOOL* useddef);
+UINT GetACP();
+#define LOCALE_INVARIANT 0x7Fu
+#define LCMAP_UPPERCASE 0x200u
+// Simple upper-case mapping: ASCII and Latin-1 letters, the rest through the C library.
+int LCMapStringW(DWORD locale, DWORD flags, const WCHAR* src, int srclen, WCHAR* dst, int dstlen);

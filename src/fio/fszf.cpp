@@ -36,6 +36,7 @@ int fszf_parse(const fszf* f, const char* text, unsigned* op, unsigned* n, unsig
   *n = v > 0xFFFFFFFFull ? 0xFFFFFFFFu : (unsigned)v;
   switch (*e) {
     case 0: break;
+    case 'c': case 'C': *unit = 1; break;  // bytes, as the usage text and find's users write it
     case 'k': case 'K': *unit = 1024; break;
     case 'm': case 'M': *unit = 1048576; break;
     case 'g': case 'G': *unit = 1073741824; break;

@@ -182,7 +182,12 @@ bool has_number(const qnexp* q, const char* value, int* err) {
 // -depth, -mmin, -mtime: a comparison and a number; a bad one is reported.
 bool read_number(qnexp* q, const char* value, const char* id, unsigned* op, unsigned* n, int* err) {
   if (!has_number(q, value, err)) return false;
-  int rc = uintf_parse(&q->uintf, value, nullptr, op, n);
+  const char* end = value;
+  int rc = uintf_parse(&q->uintf, value, &end, op, n);
+  // a value without a number would silently mean 0
+  bool digits = false;
+  for (const char* c = value; !rc && end && c < end; c++) digits = digits || (*c >= '0' && *c <= '9');
+  if (!rc && !digits) rc = 9003;
   if (rc) invalid(rc, id, value, err);
   return rc == 0;
 }
@@ -240,9 +245,27 @@ void* matcher_new(qnexp* q, const char* patt, int flags, int valtype, ex_test_fn
     set_err(err, 9003);
     return nullptr;
   }
+  // A backslash before a blank or tab only kept it inside the value word (the name
+  // pattern would take the backslash literally, the path pattern as a separator).
+  char* unescaped = nullptr;
+  if (strstr(patt, "\\ ") || strstr(patt, "\\\t")) {
+    const size_t len = strlen(patt);
+    unescaped = static_cast<char*>(malloc(len + 1));
+    if (!unescaped) {
+      ERR_LOG(ERR_ERR, 9004, "size: %u.", (unsigned)(len + 1));
+      set_err(err, 9004);
+      return nullptr;
+    }
+    char* o = unescaped;
+    for (const char* c = patt; *c; c++)
+      if (!(c[0] == '\\' && (c[1] == ' ' || c[1] == '\t'))) *o++ = *c;
+    *o = 0;
+    patt = unescaped;
+  }
   T* v = pri_alloc<T>(valtype, test, QNEX_OP_MATCH, err);
+  int rc = v ? init(&(v->*matcher), patt, flags) : 0;
+  free(unescaped);
   if (!v) return nullptr;
-  int rc = init(&(v->*matcher), patt, flags);
   if (rc) {
     qnex_free(v);
     free(v);

@@ -1,5 +1,11 @@
 // quarn: the console search tool. Walks each path depth first and prints every
 // entry that satisfies the expression, and every directory it could not list.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +13,7 @@
 
 #include "c/cmdparser.h"
 #include "c/futil.h"
+#include "c/osu.h"
 #include "c/str.h"
 #include "c/val.h"
 #include "c/ver.h"
@@ -80,6 +87,76 @@ constexpr unsigned kPathSize = 4096;
 quarncfg cfg;
 txr texts;
 
+// Standard output is always buffered: the runtime writes an unbuffered character
+// device byte by byte. The error log writes its records to standard output through
+// the same stream, so they land after the lines before them, never inside one.
+struct output {
+  bool console;   // an interactive console: flushed once per line, people watch it
+  UINT oldcp;     // the console's output code page to restore, 0 when not changed
+  int failed;     // the first write failure, reported once
+};
+output out;
+char outbuf[1 << 16];
+
+// Windows says 232 or 109 when the reader went away, Wine 233
+constexpr int kPipeClosed[] = {ERROR_BROKEN_PIPE, ERROR_NO_DATA, ERROR_PIPE_NOT_CONNECTED};
+
+BOOL WINAPI restore_cp(DWORD) {
+  if (out.oldcp) SetConsoleOutputCP(out.oldcp);
+  return FALSE;  // the default handling goes on
+}
+
+void out_init() {
+  setvbuf(stdout, outbuf, _IOFBF, sizeof outbuf);
+  DWORD mode = 0;
+  HANDLE h = GetStdHandle(STD_OUTPUT_HANDLE);
+  out.console = h && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &mode);
+  // a console moves to the next line on a line feed; in text mode some runtimes
+  // (Wine's) would also recode the bytes as if they were Latin-1
+  if (out.console) _setmode(_fileno(stdout), _O_BINARY);
+  // names come in the active code page; with UTF-8 there the console must show UTF-8
+  if (out.console && GetACP() == CP_UTF8) {
+    const UINT cp = GetConsoleOutputCP();
+    if (cp && cp != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+      out.oldcp = cp;
+      SetConsoleCtrlHandler(restore_cp, TRUE);
+    }
+  }
+}
+
+void out_restore() {
+  if (!out.oldcp) return;
+  SetConsoleOutputCP(out.oldcp);
+  SetConsoleCtrlHandler(restore_cp, FALSE);
+  out.oldcp = 0;
+}
+
+// A failed write ends the run: a reader that went away quietly, anything else with
+// the system's message.
+int out_failed() {
+  if (out.failed) return out.failed;
+  int code = _doserrno;
+  if (!code) code = errno == EPIPE ? ERROR_BROKEN_PIPE : errno == ENOSPC ? ERROR_DISK_FULL : 9001;
+  out.failed = code;
+  for (int c : kPipeClosed)
+    if (code == c) return code;
+  char msg[1024];
+  ERR_USER(ERR_ERR, code, "Write to standard output failed: %s", mox_sys_errmsg(code, msg, sizeof msg));
+  return code;
+}
+
+// After each line: a console sees it now, and a failed write shows.
+int out_line(int printed) {
+  if (printed < 0 || ferror(stdout)) return out_failed();
+  if (out.console && fflush(stdout)) return out_failed();
+  return 0;
+}
+
+int out_finish() {
+  if (fflush(stdout) || ferror(stdout)) return out_failed();
+  return 0;
+}
+
 int print_entry(const qnd* qnd, int, unsigned, void*) {
   if (!qnd) {
     ERR_LOG(ERR_ERR, 9003, "`qnd' is NUL.");
@@ -93,11 +170,20 @@ int print_entry(const qnd* qnd, int, unsigned, void*) {
     second = mox_path_add_sep(second, namebuf, sizeof namebuf);
   if (!first) first = "";
   if (!second) second = "";
+  int n;
   if (qnd->errcode == 0)
-    printf("%s%s\n", first, second);
+    n = printf("%s%s\n", first, second);
   else
-    printf("%s%s - ERR[%d]: %s\n", first, second, (int)qnd->errcode, qnd->errtext ? qnd->errtext : "");
-  return 0;
+    n = printf("%s%s - ERR[%d]: %s\n", first, second, (int)qnd->errcode, qnd->errtext ? qnd->errtext : "");
+  return out_line(n);
+}
+
+// The expression's words are parted by line feeds; a message shows them on one line.
+const char* one_line(const char* text, char* buf, unsigned size) {
+  unsigned i = 0;
+  for (; text[i] && i + 1 < size; i++) buf[i] = text[i] == '\n' ? ' ' : text[i];
+  buf[i] = 0;
+  return buf;
 }
 
 // the tree hands key slots to its compare
@@ -115,7 +201,9 @@ int search(::cmdp* cmdp, qn* qn, ex* ex, qnexp* qnexp, rbktree* seen, long now) 
     if (rc) return rc;
     rc = mox_qnexparser_parse(qnexp, ex, cfg.expr, cfg.ignorecase, 1, cfg.tfmts, now, 0);
     if (rc) {
-      ERR_USER(ERR_ERR, rc, "%s: %s.", qnexp->exp.errtext, cfg.expr);
+      static char etext[sizeof qnexp->exp.errtext], shown[8192];
+      ERR_USER(ERR_ERR, rc, "%s: %s.", one_line(qnexp->exp.errtext, etext, sizeof etext),
+               one_line(cfg.expr, shown, sizeof shown));
       return rc;
     }
   }
@@ -144,6 +232,7 @@ int search(::cmdp* cmdp, qn* qn, ex* ex, qnexp* qnexp, rbktree* seen, long now) 
 }  // namespace
 
 int main(int argc, char** argv) {
+  out_init();
   err_init(argc, argv, nullptr, nullptr, nullptr, nullptr);
   long now = (long)time(nullptr);
 
@@ -177,6 +266,9 @@ int main(int argc, char** argv) {
     if (!rc) rc = search(&cmdp, &qn, &ex, &qnexp, &seen, now);
   }
 
+  // what is still buffered may fail too; a failure already reported stays the result
+  int orc = out_finish();
+  if (!rc) rc = orc;
   quarn_free(&qn);
   ex_free(&ex);
   qnexparser_free(&qnexp);
@@ -185,5 +277,6 @@ int main(int argc, char** argv) {
   txr_free(&texts);
   quarncfg_free(&cfg);
   err_free();
+  out_restore();
   return rc ? 1 : 0;
 }

@@ -34,6 +34,11 @@ constexpr const char* kExprOps[] = {"ad",    "attr",  "Bd",   "depth", "empty", 
                                     "mtime", "name",  "cname", "iname", "path", "cpath", "ipath",
                                     "size",  "type",  "a",    "and",   "o",     "or"};
 
+// The options the tool and its error log take; every other option is ignored with a warning.
+constexpr const char* kToolOps[] = {"disable-err", "file-type", "lang", "ignorecase", "post-order", "realpath",
+                                    "ver",         "help",      "?",    "cfg",        "cfgdir"};
+constexpr const char* kLogOps[] = {"errout", "errsever", "errpipe", "errpipewaittimeout", "errhires"};
+
 bool is_expr_operand(const char* s) {
   return s && (strcmp(s, "!") == 0 || strcmp(s, "(") == 0 || strcmp(s, ")") == 0);
 }
@@ -42,6 +47,23 @@ bool is_expr_op(const char* name) {
   for (const char* op : kExprOps)
     if (strcmp(name, op) == 0) return true;
   return false;
+}
+
+bool is_known_op(const char* name) {
+  if (is_expr_op(name)) return true;
+  for (const char* op : kToolOps)
+    if (strcmp(name, op) == 0) return true;
+  for (const char* op : kLogOps)  // the log reads its own options ignoring case
+    if (_stricmp(name, op) == 0) return true;
+  return false;
+}
+
+// A typo such as -not or -Name:x is ignored as before, but no longer in silence.
+void warn_unknown(const cmdp* cmdp) {
+  for (unsigned i = 0; i < cmdp->nargs; i++) {
+    const cmdp_entry& e = cmdp->args[i];
+    if (e.is_op && e.name && !is_known_op(e.name)) ERR_USER(ERR_WARN, 9006, "Unknown option `-%s': ignored.", e.name);
+  }
 }
 
 int path_release(unsigned type, void* data, unsigned* size, unsigned* maxsize, void*) {
@@ -91,6 +113,10 @@ int quarncfg_get_paths(quarncfg* cfg, const cmdp* cmdp) {
   if (!cmdp_next_arg(cmdp, &idx)) return 0;  // the program name
   for (const char* arg; (arg = cmdp_next_arg(cmdp, &idx)) != nullptr;) {
     if (is_expr_operand(arg)) continue;
+    if (!*arg) {
+      ERR_USER(ERR_ERR, 9010, "Empty path: give a directory or file name (. for the current directory).");
+      return 9010;
+    }
     int err = 0;
     char* copy = mox_strndup(arg, (unsigned)strlen(arg), &err);
     if (copy) list_v_append(&cfg->paths, copy, &err);
@@ -128,10 +154,20 @@ int quarncfg_get_expr(quarncfg* cfg, const cmdp* cmdp) {
       w = cmdp_op_str(cmdp, (int)i, ':', word, sizeof word);
     }
     if (!w) continue;
-    int rc = mox_snprintf(text + len, kExprSize - len, "%s ", w);
+    // Words stay separate words: a line feed parts them, which the scanner skips as a
+    // blank but never takes as escaped, so a value ending in a backslash keeps it.
+    int rc = mox_snprintf(text + len, kExprSize - len, "%s\n", w);
     if (rc) {
-      ERR_LOG(ERR_ERR, rc, "mox_snprintf() failed - size: %u.", kExprSize);
-      return rc;
+      // a limit the user can act on, not an internal failure
+      unsigned need = len;
+      for (; i < cmdp->nargs; i++) {
+        const cmdp_entry& r = cmdp->args[i];
+        if (!r.is_op && is_expr_operand(r.name)) need += 2;
+        else if (r.is_op && r.name && is_expr_op(r.name)) need += (unsigned)(strlen(r.name) + (r.val ? strlen(r.val) + 1 : 0) + 2);
+      }
+      ERR_USER(ERR_ERR, 9009, "Expression too long [%u] - at most %u characters: use fewer or shorter primaries.",
+               need, kExprSize - 1);
+      return 9009;
     }
     len += (unsigned)strlen(text + len);
   }
@@ -150,6 +186,7 @@ int quarncfg_get(quarncfg* cfg, const cmdp* cmdp) {
     ERR_LOG(ERR_ERR, 9003, "Invalid param - cfg: %p, cmdp: %p.", (void*)cfg, (const void*)cmdp);
     return 9003;
   }
+  warn_unknown(cmdp);
   int rc = cmdp_get_items(cmdp, cfg, kNItems, kItems, 1);
   if (!rc) rc = quarncfg_get_paths(cfg, cmdp);
   if (!rc) rc = quarncfg_get_expr(cfg, cmdp);

@@ -102,24 +102,68 @@ int report(walk* w, const qnd* rec, int match) { return w->cb(rec, match, ++w->q
 
 int list(walk* w, level* l, const char* dir, const char* rdir, const char* patt, bool self);
 
+// Texts of the walk's own failures; system codes get the system's message.
+const char* own_errtext(int code) {
+  switch (code) {
+    case 9004: return "Out of memory.";
+    case 9005: return "Path too long.";
+    default: return nullptr;
+  }
+}
+
+// A directory the walk cannot enter becomes an error entry, as one that cannot be
+// listed, so its siblings and the next paths are still searched.
+int report_error(walk* w, qnd* rec, const char* dir, const char* rdir, const char* patt, int code) {
+  if (suppressed(w->de, (DWORD)code)) return 0;
+  qnd_clear(rec);
+  rec->dir = dir;
+  rec->rdir = rdir ? rdir : dir;  // a full path that could not be taken: the path as built
+  rec->name = patt;
+  rec->depth = 0;
+  rec->errcode = (unsigned)code;
+  const char* own = own_errtext(code);
+  rec->errtext = own ? own : mox_sys_errmsg(code, w->errtext, kPathSize);
+  return report(w, rec, 1);
+}
+
+// The full path of a directory with a separator added. The system's path limit is no
+// fault of the walk, so it is returned without a record; the caller reports the entry.
+int full_dir(const char* path, char* rpath) {
+  DWORD n = GetFullPathNameA(path, kPathSize, rpath, nullptr);
+  if (!n) {
+    *rpath = 0;
+    const DWORD code = GetLastError();
+    return code ? (int)code : 9001;
+  }
+  if (n >= kPathSize) {
+    ERR_LOG(ERR_ERR, 9005, "`rpathsz' too small [%u] - rlen: %u.", kPathSize, (unsigned)n);
+    *rpath = 0;
+    return 9005;
+  }
+  int rc = 0;
+  mox_path_add_sep(rpath, rpath, kPathSize, &rc);
+  return rc;
+}
+
 // Lists the subdirectory `name' of dir one level down.
 int descend(walk* w, level* l, const char* dir, const char* name) {
   int rc = mox_snprintf(l->dir, kPathSize, "%s%s\\", dir, name);
   if (rc) {
     ERR_LOG(ERR_ERR, rc, "mox_snprintf() failed - size: %u.", kPathSize);
-    return rc;
+    qnd erec;
+    return report_error(w, &erec, dir, nullptr, name, rc);
   }
   // the full path of the directory without its separator, taken in place
   size_t len = strlen(l->dir);
   l->dir[len - 1] = 0;
-  rc = mox_full_path(l->dir, l->rdir, kPathSize);
+  rc = full_dir(l->dir, l->rdir);
   l->dir[len - 1] = '\\';
-  if (rc) return rc;
-  mox_path_add_sep(l->rdir, l->rdir, kPathSize, &rc);
-  if (rc) return rc;
-
   level* child = nullptr;
-  if ((rc = level_get(&l->next, &child))) return rc;
+  if (!rc) rc = level_get(&l->next, &child);
+  if (rc) {
+    qnd erec;
+    return report_error(w, &erec, l->dir, nullptr, "*.*", rc);
+  }
   ++w->q->depth;
   rc = list(w, child, l->dir, l->rdir, "*.*", false);
   --w->q->depth;
@@ -134,7 +178,7 @@ int list(walk* w, level* l, const char* dir, const char* rdir, const char* patt,
   int rc = mox_snprintf(l->findpath, kPathSize, "%s%s", dir, patt);
   if (rc) {
     ERR_LOG(ERR_ERR, rc, "mox_snprintf() failed - size: %u.", kPathSize);
-    return rc;
+    return report_error(w, rec, dir, rdir, patt, rc);
   }
   rec->dir = dir;
   rec->rdir = rdir;
@@ -242,27 +286,27 @@ int find_path(walk* w, const char* path) {
   char dir[kPathSize];
   char rdir[kPathSize];
   char fname[kPathSize];
-  int rc = 0;
-  mox_path_del_sep(path, base, kPathSize, &rc);
-  if (rc) return rc;
+  dir[0] = 0;
   level* top = nullptr;
-  if ((rc = level_get(&w->top, &top))) return rc;
+  int rc = level_get(&w->top, &top);
+  if (!rc) mox_path_del_sep(path, base, kPathSize, &rc);
+  if (rc) {
+    qnd erec;
+    return report_error(w, &erec, "", nullptr, path, rc);
+  }
 
   const DWORD attr = GetFileAttributesA(base);
   if (attr == INVALID_FILE_ATTRIBUTES || !(attr & FILE_ATTRIBUTE_DIRECTORY)) {
     // a file, a pattern or nothing: list its directory with the last component as pattern
-    if ((rc = mox_split_dir_fname(base, dir, kPathSize, fname, kPathSize))) return rc;
+    if ((rc = mox_split_dir_fname(base, dir, kPathSize, fname, kPathSize)))
+      return report_error(w, &top->rec, "", nullptr, path, rc);
     // a bare name lives in the current directory
-    if ((rc = mox_full_path(*dir ? dir : ".", rdir, kPathSize))) return rc;
-    mox_path_add_sep(rdir, rdir, kPathSize, &rc);
-    if (rc) return rc;
+    if ((rc = full_dir(*dir ? dir : ".", rdir))) return report_error(w, &top->rec, dir, nullptr, fname, rc);
     return list(w, top, dir, rdir, fname, false);
   }
   mox_path_add_sep(base, dir, kPathSize, &rc);
-  if (rc) return rc;
-  if ((rc = mox_full_path(base, rdir, kPathSize))) return rc;
-  mox_path_add_sep(rdir, rdir, kPathSize, &rc);
-  if (rc) return rc;
+  if (!rc) rc = full_dir(base, rdir);
+  if (rc) return report_error(w, &top->rec, *dir ? dir : "", nullptr, *dir ? "*.*" : path, rc);
   return list(w, top, dir, rdir, "*.*", true);
 }
 
@@ -581,5 +625,15 @@ int quarn_diserr_cvt(unsigned valtype, void* val, unsigned* valsize, unsigned* v
   }
   memset(de, 0, sizeof *de);
   if (valsize) *valsize = sizeof(diserr);
-  return intf_parse(&f, str, nullptr, &de->op, &de->code);
+  const char* end = str;
+  int rc = intf_parse(&f, str, &end, &de->op, &de->code);
+  // a code without digits would silently mean 0
+  bool digits = false;
+  for (const char* c = str; !rc && c && end && c < end; c++) digits = digits || (*c >= '0' && *c <= '9');
+  if (!rc && str && *str && !digits) rc = 9003;
+  if (rc) {
+    memset(de, 0, sizeof *de);
+    ERR_USER(ERR_ERR, rc, "Invalid `-disable-err': %s.", mox_nul(str));
+  }
+  return rc;
 }

@@ -2,10 +2,12 @@
 // the wildcard compiler; the directory form first makes sure the pattern ends in one.
 #include "rex/pnmatch.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "c/path.h"
 #include "err/err.h"
+#include "rex/rexfold.h"
 #include "rex/rexmatch.h"
 
 namespace {
@@ -33,8 +35,18 @@ int pnm_init(pnm* pn, const char* patt, int flags) {
     }
     patt = buf;
   }
-  return rexm_init_wild(&pn->re, REXM_GLOB | (flags & PNM_ICASE ? REXM_ICASE : 0), "\\/", patt, '^',
-                        REXM_WILD_PATH | (flags & PNM_DIR ? REXM_WILD_DIR : 0));
+  char* folded = nullptr;
+  if (flags & PNM_ICASE) {
+    int rc = rexm_fold_patt(patt, &folded);
+    if (rc) {
+      rexm_free(&pn->re);
+      return rc;
+    }
+  }
+  int rc = rexm_init_wild(&pn->re, REXM_GLOB | (flags & PNM_ICASE ? REXM_ICASE : 0), "\\/", folded ? folded : patt,
+                          '^', REXM_WILD_PATH | (flags & PNM_DIR ? REXM_WILD_DIR : 0));
+  free(folded);
+  return rc;
 }
 
 int pnm_match(const pnm* pn, const char* str, int* err) {
@@ -43,6 +55,8 @@ int pnm_match(const pnm* pn, const char* str, int* err) {
     if (err) *err = kParam;
     return 0;
   }
+  // the byte-wise match as it is for ASCII; other text is folded as the pattern was
+  if ((pn->flags & PNM_ICASE) && str && !rexm_is_ascii(str)) return rexm_match_fold(&pn->re, str, err);
   return rexm_match(&pn->re, str, err);
 }
 

@@ -257,6 +257,24 @@ TEST_F(Qnex, NameAndPath) {
   EXPECT_EQ(p.test(d), 0);
   d.dir = nullptr;
   EXPECT_EQ(p.test(d), 0) << "no directory part, no match";
+
+  // a backslash that kept a blank or tab in the value word is not part of the pattern
+  const struct {
+    const char* patt;
+    const char* name;
+    const char* dir;
+    bool match;
+  } escaped[] = {{"file\\ one.txt", "file one.txt", nullptr, true}, {"a\\\tb", "a\tb", nullptr, true},
+                 {"file\\ one.txt", "file\\ one.txt", nullptr, false},
+                 {"C:\\My\\ Dir\\**", "x", "C:\\My Dir\\sub\\", true},
+                 {"C:\\My\\ Dir", "x", "C:\\My\\ Dir\\", false}};
+  for (const auto& k : escaped) {
+    d = named(k.name);
+    d.dir = k.dir ? k.dir : "C:\\";
+    p.set(k.dir ? qnex_path_new(&c.q, k.patt, PNM_DIR, nullptr) : qnex_name_new(&c.q, k.patt, 0, nullptr));
+    ASSERT_NE(p.v, nullptr) << k.patt;
+    EXPECT_EQ(p.test(d), k.match) << k.patt << " on " << k.name;
+  }
 }
 
 TEST_F(Qnex, Empty) {
@@ -300,6 +318,8 @@ TEST_F(Qnex, UserReports) {
       {qnex_depth_new, "4294967296", 9003, "Invalid `-depth': 4294967296."},
       {qnex_mmin_new, "99999999999", 9003, "Invalid `-mmin': 99999999999."},
       {qnex_mtime_new, "4294967296", 9003, "Invalid `-mtime': 4294967296."},
+      {qnex_depth_new, "abc", 9003, "Invalid `-depth': abc."},  {qnex_mmin_new, "+", 9003, "Invalid `-mmin': +."},
+      {qnex_mtime_new, "-x1", 9003, "Invalid `-mtime': -x1."},
       {qnex_type_new, "D", 9003, "Invalid `-type': D."},        {qnex_ad_new, "yesterday", 9003, "Invalid `-ad': yesterday."},
       {qnex_bd_new, "<2017-02", 9003, "Invalid `-Bd': <2017-02."},
   };

@@ -113,19 +113,35 @@ TEST(QuarncfgPaths, NoneGiven) {
 TEST(QuarncfgExpr, PrimariesAndOperatorsJoined) {
   Loaded l({"src", "-name:*.c", "-size:+10k", "-o", "(", "-type:d", ")", "!", "-empty", "-and", "-a", "-or"});
   ASSERT_EQ(l.rc, 0);
-  EXPECT_EQ(l.expr(), "-name:*.c -size:+10k -o ( -type:d ) ! -empty -and -a -or ");
+  EXPECT_EQ(l.expr(), "-name:*.c\n-size:+10k\n-o\n(\n-type:d\n)\n!\n-empty\n-and\n-a\n-or\n");
 }
 
 TEST(QuarncfgExpr, ToolOptionsAndWrongCaseStayOut) {
   Loaded l({"-Name:x", "-ignorecase:no", "-NAME:y", "-md:2017-02", "-Bd:+2020", "-ver", "p"});
   ASSERT_EQ(l.rc, 0);
-  EXPECT_EQ(l.expr(), "-md:2017-02 -Bd:+2020 ");
+  EXPECT_EQ(l.expr(), "-md:2017-02\n-Bd:+2020\n");
 }
 
-TEST(QuarncfgExpr, ValueKeepsItsColonsAndBlanks) {
-  Loaded l({"-path:C:\\src", "-name:a b"});
+TEST(QuarncfgExpr, ValueKeepsItsColonsBlanksAndFinalBackslash) {
+  // a line feed parts the words, so a final backslash cannot escape the next word
+  Loaded l({"-path:C:\\src\\", "-name:a b", "-type:f"});
   ASSERT_EQ(l.rc, 0);
-  EXPECT_EQ(l.expr(), "-path:C:\\src -name:a b ");
+  EXPECT_EQ(l.expr(), "-path:C:\\src\\\n-name:a b\n-type:f\n");
+}
+
+TEST(QuarncfgRefusals, EmptyPathLongExpressionAndCodeWithoutNumber) {
+  EXPECT_EQ(Loaded({"a", ""}).rc, 9010);
+  const std::string word = "-name:" + std::string(1000, 'x');
+  std::vector<const char*> words{"a"};
+  for (int i = 0; i < 8; i++) words.push_back(word.c_str());
+  EXPECT_EQ(Loaded(words).rc, 0) << "8 words of 1007 characters fit";
+  words.push_back(word.c_str());
+  EXPECT_EQ(Loaded(words).rc, 9009);
+  for (const char* v : {"-disable-err:abc", "-disable-err:+", "-disable-err:99999999999"})
+    EXPECT_EQ(Loaded({"a", v}).rc, 9003) << v;
+  Loaded ok({"a", "-disable-err:+4-"});
+  ASSERT_EQ(ok.rc, 0);
+  EXPECT_EQ(ok.de().code, -4);
 }
 
 TEST(QuarncfgExpr, FirstWordOfTheEnvironmentIsTheProgramSlot) {
@@ -139,7 +155,7 @@ TEST(QuarncfgExpr, FirstWordOfTheEnvironmentIsTheProgramSlot) {
   const char* argv[] = {"quarn", "x"};
   cmdp_parse_argv(&cp, 2, argv);
   ASSERT_EQ(quarncfg_load(&cfg, &cp), 0);
-  EXPECT_STREQ(cfg.expr, "-name:b ");
+  EXPECT_STREQ(cfg.expr, "-name:b\n");
   quarncfg_free(&cfg);
   cmdp_free(&cp);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -240,17 +241,51 @@ TEST_F(Walk, ExpressionAndReportAll) {
   EXPECT_EQ(s.field(&Entry::match), (std::vector<int>{1, 1, 0, 0, 1, 0, 0}));
 }
 
-TEST_F(Walk, OverlongPathsFailCleanly) {
+TEST_F(Walk, OverlongPathsBecomeErrorEntries) {
   const size_t before = read_file(g_errout).size();
   for (size_t len : {5000u, 4096u}) {
-    int rc = 0;
-    EXPECT_TRUE(find("C:\\" + std::string(len - 3, 'p'), "", nullptr, 0, nullptr, &rc).v.empty());
-    EXPECT_EQ(rc, 9005) << len;
+    int rc = -1;
+    const std::string path = "C:\\" + std::string(len - 3, 'p');
+    Seen s = find(path, "", nullptr, 0, nullptr, &rc);
+    EXPECT_EQ(rc, 0) << len;
+    ASSERT_EQ(s.v.size(), 1u) << len;
+    EXPECT_EQ(s.v[0].line, path);
+    EXPECT_EQ(s.v[0].errcode, 9005u);
+    EXPECT_TRUE(s.v[0].has_errtext);
+    diserr quiet{0, 9005};
+    EXPECT_TRUE(find(path, "", nullptr, 0, &quiet, &rc).v.empty());
   }
   EXPECT_NE(read_file(g_errout).substr(before).find("size: 4096"), std::string::npos);
   EXPECT_EQ(quarn_find(&q, "", nullptr, nullptr, nullptr, nullptr, collect, 0, nullptr, nullptr), 9003);
   EXPECT_EQ(quarn_find(&q, "C:\\", nullptr, nullptr, nullptr, nullptr, nullptr, 0, nullptr, nullptr), 9003);
   EXPECT_NE(read_file(g_errout).find("Invalid param - qn: "), std::string::npos);
+}
+
+// A directory whose full path passes the system's limit is an error entry; its
+// siblings after it are still listed.
+TEST_F(Walk, DirectoryPastThePathLimitIsAnErrorEntry) {
+  Tree t({"a\\", "z.txt"});
+  std::vector<std::wstring> made;  // in the long form, the only one that reaches them
+  std::string deep = full_path(t.path("a"));
+  while (deep.size() < 300) {
+    deep += "\\" + std::string(20, 'd');
+    made.push_back(L"\\\\?\\" + std::wstring(deep.begin(), deep.end()));
+    ASSERT_TRUE(CreateDirectoryW(made.back().c_str(), nullptr));
+  }
+  int rc = -1;
+  Seen s = find(t.root, t.root, nullptr, 0, nullptr, &rc);
+  for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
+  EXPECT_EQ(rc, 0);
+  size_t errors = 0;
+  for (const Entry& e : s.v)
+    if (e.errcode) {
+      ++errors;
+      EXPECT_TRUE(e.has_errtext);
+      EXPECT_EQ(e.line.substr(e.line.size() - 4), "\\*.*");
+    }
+  EXPECT_EQ(errors, 1u);
+  const V lines = s.lines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "R\\z.txt"), lines.end());
 }
 
 TEST(DiserrCvt, BothDirections) {

@@ -42,6 +42,7 @@ std::string blank_quoted(const std::string& s) { return s.find(' ') == std::stri
 // names). Owned by the test, so Release never deletes it and refs shows what the library holds.
 struct DropData final : IDataObject {
   explicit DropData(std::vector<std::string> names) : names_(std::move(names)) {}
+  explicit DropData(std::vector<std::wstring> names) : wnames_(std::move(names)) {}
   LONG refs = 1;
   int gets = 0;
 
@@ -52,10 +53,14 @@ struct DropData final : IDataObject {
   ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&refs); }
   ULONG STDMETHODCALLTYPE Release() override { return (ULONG)InterlockedDecrement(&refs); }
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* fe, STGMEDIUM* stm) override {
-    if (names_.empty() || fe->cfFormat != CF_HDROP || !(fe->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+    if ((names_.empty() && wnames_.empty()) || fe->cfFormat != CF_HDROP || !(fe->tymed & TYMED_HGLOBAL))
+      return DV_E_FORMATETC;
     std::string list(sizeof(DROPFILES), '\0');
     ((DROPFILES*)&list[0])->pFiles = sizeof(DROPFILES);
+    ((DROPFILES*)&list[0])->fWide = !wnames_.empty();
     for (const std::string& n : names_) list += n + '\0';
+    for (const std::wstring& n : wnames_) list.append((const char*)n.c_str(), (n.size() + 1) * sizeof(wchar_t));
+    if (!wnames_.empty()) list += '\0';  // the wide list ends in a wide zero
     *stm = STGMEDIUM{};
     stm->tymed = TYMED_HGLOBAL;
     memcpy(stm->hGlobal = GlobalAlloc(GMEM_FIXED, list.size() + 1), list.c_str(), list.size() + 1);
@@ -72,6 +77,7 @@ struct DropData final : IDataObject {
   HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
   std::vector<std::string> names_;
+  std::vector<std::wstring> wnames_;  // a list of wide names instead, as Explorer hands them
 };
 
 void set_cfg(HKEY root, const char* valname, const char* value) {
@@ -278,6 +284,17 @@ TEST_F(Shex, StartsTheProgramOnTheSelectedDirectories) {
   cm->Release();
 }
 
+// Explorer's code page is not UTF-8: names outside it still reach the program intact.
+TEST_F(Shex, NamesInAnyLanguageArriveIntact) {
+  set_cfg(HKEY_CURRENT_USER, "quarnw.path", "shex_recorder.exe");
+  DropData sel(std::vector<std::wstring>{L"C:\\日本", L"C:\\café dir", L"C:\\Ελλάδα"});
+  IContextMenu* cm = menu_on(&sel);
+  EXPECT_EQ(invoke(cm, kOurs), S_OK);
+  EXPECT_EQ(recorded(), beside_lib() + " C:\\\xE6\x97\xA5\xE6\x9C\xAC \"C:\\caf\xC3\xA9 dir\" "
+                        "C:\\\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1 " + kLogOpt);
+  cm->Release();
+}
+
 TEST_F(Shex, SelectionLimits) {
   set_cfg(HKEY_CURRENT_USER, "quarnw.path", "shex_recorder.exe");
   // five names of 3900 characters and their blanks: 19504, under 20480
@@ -310,7 +327,7 @@ TEST_F(Shex, SelectionLimits) {
 }
 
 TEST_F(Shex, FailuresStartNothingAndAreLogged) {
-  DropData sel({"C:\\"}), other({});
+  DropData sel({"C:\\"}), other(std::vector<std::string>{});
   IContextMenu* cm = menu_on(&sel);
   set_cfg(HKEY_CURRENT_USER, "shex.enabled", "on");
   EXPECT_EQ(invoke(cm, kOurs), E_FAIL);  // no program

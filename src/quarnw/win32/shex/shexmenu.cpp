@@ -22,7 +22,7 @@ constexpr char kPathVal[] = "quarnw.path";
 
 constexpr unsigned kFlagSize = 256;
 constexpr unsigned kPathSize = 4096;
-constexpr unsigned kQuotedSize = kPathSize + 2;
+constexpr unsigned kNameSize = 3 * kPathSize;  // a name of kPathSize characters in UTF-8
 constexpr unsigned kListSize = 20480;
 constexpr unsigned kCmdSize = 20480;
 
@@ -51,56 +51,87 @@ int read_setting(const char* valname, char* buf, unsigned bufsz) {
   return rc;
 }
 
-// The program file: "quarnw.path" as it stands when it names a directory, else in the
-// library's own directory.
+// Explorer's code page is not UTF-8, so the texts handed on are kept in UTF-8 here and
+// the program is started with a wide command line: any name arrives as it is.
+int wide_to_utf8(const WCHAR* w, char* out, unsigned outsz) {
+  if (WideCharToMultiByte(CP_UTF8, 0, w, -1, out, (int)outsz, nullptr, nullptr) > 0) return 0;
+  int rc = last_error();
+  ERR_LOG(ERR_ERR, rc, "WideCharToMultiByte() failed - size: %u.", outsz);
+  *out = 0;
+  return rc;
+}
+
+int acp_to_utf8(const char* s, char* out, unsigned outsz) {
+  WCHAR w[kPathSize];
+  if (!MultiByteToWideChar(CP_ACP, 0, s, -1, w, kPathSize)) {
+    int rc = last_error();
+    ERR_LOG(ERR_ERR, rc, "MultiByteToWideChar() failed - str: `%.64s'.", s);
+    return rc;
+  }
+  return wide_to_utf8(w, out, outsz);
+}
+
+// The program file in UTF-8: "quarnw.path" as it stands when it names a directory,
+// else in the library's own directory.
 int program_file(char* prog, unsigned progsz) {
   char val[kPathSize];
   int rc = read_setting(kPathVal, val, sizeof val);
   if (rc) return rc;
   unsigned dirlen = 0;
   if ((rc = mox_path_split(val, nullptr, &dirlen, nullptr, nullptr, nullptr)) != 0) return rc;
-  if (dirlen) {
-    mox_strcpy(prog, progsz, val, &rc);
-    if (rc) ERR_LOG(ERR_ERR, rc, "mox_strcpy() failed - size: %u.", progsz);
-    return rc;
-  }
-  char mod[kPathSize], dir[kPathSize], sepdir[kPathSize];
+  if (dirlen) return acp_to_utf8(val, prog, progsz);
+  char mod[kPathSize], dir[kPathSize], sepdir[kPathSize], file[kPathSize];
   if ((rc = shex_module_name(mod, sizeof mod)) != 0) return rc;
   if ((rc = mox_split_dir_fname(mod, dir, sizeof dir, nullptr, 0)) != 0) return rc;
   mox_path_add_sep(dir, sepdir, sizeof sepdir, &rc);
   if (rc) return rc;
-  if ((rc = mox_snprintf(prog, progsz, "%s%s", sepdir, val)) != 0)
-    ERR_LOG(ERR_ERR, rc, "mox_snprintf() failed - size: %u.", progsz);
+  if ((rc = mox_snprintf(file, sizeof file, "%s%s", sepdir, val)) != 0) {
+    ERR_LOG(ERR_ERR, rc, "mox_snprintf() failed - size: %u.", kPathSize);
+    return rc;
+  }
+  return acp_to_utf8(file, prog, progsz);
+}
+
+// Name i of the drop list, in UTF-8 and quoted, appended to list.
+int append_name(HDROP drop, UINT i, WCHAR* wname, char* name, char* quoted, char* list, unsigned listsz) {
+  // a name that does not fit would be cut without a word and name another directory
+  UINT len = DragQueryFileW(drop, i, nullptr, 0);
+  if (len >= kPathSize) {
+    ERR_LOG(ERR_ERR, kCut, "DragQueryFile() failed - index: %u, len: %u, size: %u.", i, len, kPathSize);
+    return kCut;
+  }
+  if (!DragQueryFileW(drop, i, wname, kPathSize)) {
+    int rc = last_error();
+    ERR_LOG(ERR_ERR, rc, "DragQueryFile() failed - index: %u.", i);
+    return rc;
+  }
+  int rc = wide_to_utf8(wname, name, kNameSize);
+  if (rc) return rc;
+  mox_quote_path(name, quoted, kNameSize + 2, &rc);
+  if (rc) return rc;
+  if (i) mox_strcat(list, listsz, " ", &rc);
+  if (!rc) mox_strcat(list, listsz, quoted, &rc);
+  if (rc) ERR_LOG(ERR_ERR, rc, "mox_strcat() failed - size: %u, name: `%.64s'.", listsz, quoted);
   return rc;
 }
 
-// The dropped names of the locked list, quoted and separated by blanks.
+// The dropped names of the locked list in UTF-8, quoted and separated by blanks.
 int append_names(HDROP drop, char* list, unsigned listsz) {
-  UINT n = DragQueryFileA(drop, 0xFFFFFFFFu, nullptr, 0);
-  char name[kPathSize], quoted[kQuotedSize];
-  for (UINT i = 0; i < n; ++i) {
-    // a name that does not fit would be cut without a word and name another directory
-    UINT len = DragQueryFileA(drop, i, nullptr, 0);
-    if (len >= sizeof name) {
-      ERR_LOG(ERR_ERR, kCut, "DragQueryFile() failed - index: %u, len: %u, size: %u.", i, len, kPathSize);
-      return kCut;
-    }
-    if (!DragQueryFileA(drop, i, name, sizeof name)) {
-      int rc = last_error();
-      ERR_LOG(ERR_ERR, rc, "DragQueryFile() failed - index: %u.", i);
-      return rc;
-    }
-    int rc = 0;
-    mox_quote_path(name, quoted, sizeof quoted, &rc);
-    if (rc) return rc;
-    if (i) mox_strcat(list, listsz, " ", &rc);
-    if (!rc) mox_strcat(list, listsz, quoted, &rc);
-    if (rc) {
-      ERR_LOG(ERR_ERR, rc, "mox_strcat() failed - size: %u, name: `%.64s'.", listsz, quoted);
-      return rc;
-    }
+  UINT n = DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0);
+  // off the shell thread's stack, as the list itself
+  struct scratch {
+    WCHAR wname[kPathSize];
+    char name[kNameSize], quoted[kNameSize + 2];
+  };
+  scratch* sc = (scratch*)malloc(sizeof(scratch));
+  if (!sc) {
+    ERR_LOG(ERR_ERR, kNoMem, "size: %u.", (unsigned)sizeof(scratch));
+    return kNoMem;
   }
-  return 0;
+  int rc = 0;
+  for (UINT i = 0; i < n && !rc; ++i) rc = append_name(drop, i, sc->wname, sc->name, sc->quoted, list, listsz);
+  free(sc);
+  return rc;
 }
 
 // The selection of the data object as one argument list.
@@ -134,12 +165,26 @@ int selection_list(IDataObject* dtobj, char* list, unsigned listsz) {
   return rc;
 }
 
-int start_program(char* cmdln) {
-  STARTUPINFOA si = {};
+int start_program(const char* cmdln) {
+  const int wsize = (int)kCmdSize + 1;
+  WCHAR* wcmdln = (WCHAR*)malloc(wsize * sizeof(WCHAR));
+  if (!wcmdln) {
+    ERR_LOG(ERR_ERR, kNoMem, "size: %u.", (unsigned)(wsize * sizeof(WCHAR)));
+    return kNoMem;
+  }
+  if (!MultiByteToWideChar(CP_UTF8, 0, cmdln, -1, wcmdln, wsize)) {
+    int rc = last_error();
+    ERR_LOG(ERR_ERR, rc, "MultiByteToWideChar() failed - cmdln: `%.1024s'.", cmdln);
+    free(wcmdln);
+    return rc;
+  }
+  STARTUPINFOW si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, cmdln, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    int rc = last_error();
+  BOOL started = CreateProcessW(nullptr, wcmdln, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  int rc = started ? 0 : last_error();
+  free(wcmdln);
+  if (!started) {
     ERR_LOG(ERR_ERR, rc, "CreateProcess() failed - cmdln: `%.1024s'.", cmdln);
     return rc;
   }
@@ -151,7 +196,7 @@ int start_program(char* cmdln) {
 }
 
 int run_program(IDataObject* dtobj) {
-  char prog[kPathSize], qprog[kQuotedSize];
+  char prog[kNameSize], qprog[kNameSize + 2];
   int rc = program_file(prog, sizeof prog);
   if (rc) return rc;
   // the two large texts stay off the shell thread's stack
@@ -163,7 +208,7 @@ int run_program(IDataObject* dtobj) {
   char* cmdln = list + kListSize;
   if ((rc = selection_list(dtobj, list, kListSize)) == 0) {
     mox_quote_path(prog, qprog, sizeof qprog, &rc);
-    if (rc) ERR_LOG(ERR_ERR, rc, "mox_quote_path() failed - size: %u.", kPathSize);
+    if (rc) ERR_LOG(ERR_ERR, rc, "mox_quote_path() failed - size: %u.", kNameSize);
   }
   // the started program's own log expands the macros
   if (rc == 0 &&
