@@ -280,6 +280,30 @@ TEST(Fthread, NoToAllSkipsEveryLaterExistingFile) {
   flist_free(&fl);
 }
 
+// A No passes one file: the thread starts on the next one, which exists too, and must
+// ask about it rather than take the start position for a Yes.
+TEST(Fthread, NoOnOneFileStillAsksAboutTheNext) {
+  Tree src(temp(), "ftsrc", {"1", "2", "3"});
+  Tree dst(temp(), "ftdst", {"1", "2", "3"});
+  for (const char* n : {"1", "2", "3"}) put(dst.path(n), std::string("old ") + n);
+  Ops run;
+  flist fl{};
+  flist_init(&fl, 1);
+  gather(run, &fl, src.root);
+  Driver d{run, &fl, FT_OP_COPY_LIST, src.root, dst.root};
+  d.answers = {FT_ANS_NO, FT_ANS_YES, FT_ANS_NO};
+  EXPECT_EQ(d.go(0), FT_END_DONE);
+  ASSERT_EQ(d.asked_about.size(), 3u);
+  // the order of finding decides which file got which answer
+  for (unsigned i = 0; i < 3; ++i) {
+    const std::string n = flist_get_found(&fl, i)->name;
+    EXPECT_EQ(d.asked_about[i], dst.path(n));
+    EXPECT_EQ(get(dst.path(n)), i == 1 ? content(n) : "old " + n) << n;
+  }
+  EXPECT_EQ(d.done, 1u);
+  flist_free(&fl);
+}
+
 TEST(Fthread, ReadOnlyDestinationIsAskedEvenWithOverwriteAll) {
   Tree src(temp(), "ftsrc", {"plain", "ro"});
   Tree dst(temp(), "ftdst", {"plain", "ro"});
@@ -528,6 +552,30 @@ TEST(Fthread, DeleteStopsForReadOnlyFilesAndDirectoriesHoldingThem) {
   EXPECT_EQ(run.ended->result, 0);
   EXPECT_EQ(done, 1u);
   EXPECT_FALSE(exists(t.path("ro")));
+}
+
+// Skipped read-only files keep their directories: the directory is passed over.
+TEST(Fthread, DeletePassesOverDirectoriesThatKeepSkippedFiles) {
+  Tree t(temp(), "ftdel", {"d\\", "d\\a", "d\\s\\", "d\\s\\ro", "d\\s\\b"});
+  SetFileAttributesA(t.path("d\\s\\ro").c_str(), FILE_ATTRIBUTE_READONLY);
+  Ops run;
+  flist fl{};
+  flist_init(&fl, 1);
+  ASSERT_EQ(fthread_gather_del(&run.env, t.path("d").c_str(), &fl, &run.pr, nullptr), 0);
+  ASSERT_TRUE(run.wait());
+  ASSERT_EQ(flist_count(&fl), 5u);
+  Driver d{run, &fl, FT_OP_DEL_LIST, t.path("d"), ""};
+  d.dec.del = d.dec.skip_del_ro = 1;
+  EXPECT_EQ(d.go(ftdec_del_flags(&d.dec)), FT_END_DONE);
+  EXPECT_TRUE(d.asked.empty());
+  EXPECT_EQ(get(t.path("d\\s\\ro")), content("d\\s\\ro"));
+  EXPECT_FALSE(exists(t.path("d\\a")));
+  EXPECT_FALSE(exists(t.path("d\\s\\b")));
+  EXPECT_TRUE(exists(t.path("d\\s")));
+  EXPECT_EQ(d.done, 2u);  // the two files; the kept directories are not counted
+  EXPECT_EQ(run.ended->skipped, 1u);
+  EXPECT_EQ(run.ended->errcode, 0);
+  flist_free(&fl);
 }
 
 TEST(Fthread, RecycleMovesTheFileToTheTrash) {
