@@ -624,7 +624,7 @@ TEST(Fthread, StopDuringALongCopyEndsAtTheNextRecord) {
   gather(run, &fl, src.root);
   ASSERT_EQ(flist_count(&fl), 1000u);
   txr_set(&run.tx, "Aborted.", "fthread.foerr", nullptr, "Stopped by you.", 0);
-  run.cancel_after = 20;
+  run.cancel_after = 5;
   unsigned pos = 0, done = 0;
   ASSERT_EQ(fthread_copy_list(&run.env, src.root.c_str(), dst.root.c_str(), 0, &fl, &pos, &done, &run.pr, nullptr), 0);
   ft* r = run.wait();
@@ -633,7 +633,7 @@ TEST(Fthread, StopDuringALongCopyEndsAtTheNextRecord) {
   EXPECT_EQ(r->errcode, 9017);
   EXPECT_STREQ(r->errtext, "Stopped by you.");
   EXPECT_EQ(ft_end_of(r, 1000), FT_END_ABORTED);
-  EXPECT_GE(pos, 20u);
+  EXPECT_GE(pos, 5u);
   EXPECT_LT(pos, 1000u);
   EXPECT_EQ(done, pos);
   // exactly the records before the position were copied, each complete
