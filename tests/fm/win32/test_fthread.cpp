@@ -425,38 +425,47 @@ TEST(Fthread, MoveToAnotherDriveGoesFileByFileAndRemovesTheSourcesLast) {
   flist_free(&fl);
 }
 
+// A source that cannot be read, or a destination held open that cannot be replaced: the
+// move stops at that file and it is still whole at its source.
 TEST(Fthread, FailedMoveLeavesEveryFileAtItsSourceOrCompleteAtItsDestination) {
   const std::string z = other_drive();
   if (z.empty()) GTEST_SKIP() << "no Z: drive";
-  V names = {"sub\\"};
-  for (int i = 0; i < 6; ++i) names.push_back("sub\\f" + std::to_string(i));
-  Tree src(temp(), "ftsrc", names);
-  Tree dst(z, "ftdst", {});
-  HANDLE lock = CreateFileA(src.path("sub\\f3").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Ops run;
-  flist fl{};
-  flist_init(&fl, 1);
-  gather(run, &fl, src.root);
-  const std::string to = dst.path("moved");
-  unsigned pos = 0, done = 0;
-  ASSERT_EQ(fthread_move_list(&run.env, src.root.c_str(), to.c_str(), 0, &fl, &pos, &done, &run.pr, nullptr), 0);
-  ft* r = run.wait();
-  ASSERT_TRUE(r);
-  EXPECT_EQ(ft_end_of(r, flist_count(&fl)), FT_END_RECORD);
-  EXPECT_NE(r->errcode, 0);
-  CloseHandle(lock);
-  for (int i = 0; i < 6; ++i) {
-    const std::string n = "sub\\f" + std::to_string(i);
-    const std::string at_src = get(src.path(n)), at_dst = get(to + "\\" + n);
-    EXPECT_TRUE(at_src == content(n) || at_dst == content(n)) << n << ": neither";
-    if (at_src != content(n)) {
-      EXPECT_EQ(at_src, "<none>") << n;
+  for (const bool lock_dst : {false, true}) {
+    V names = {"sub\\"};
+    for (int i = 0; i < 6; ++i) names.push_back("sub\\f" + std::to_string(i));
+    Tree src(temp(), "ftsrc", names);
+    Tree dst(z, "ftdst", {"moved\\", "moved\\sub\\", "moved\\sub\\f3"});
+    put(dst.path("moved\\sub\\f3"), "old f3");
+    const std::string held = lock_dst ? dst.path("moved\\sub\\f3") : src.path("sub\\f3");
+    HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Ops run;
+    flist fl{};
+    flist_init(&fl, 1);
+    gather(run, &fl, src.root);
+    const std::string to = dst.path("moved");
+    unsigned pos = 0, done = 0;
+    ASSERT_EQ(fthread_move_list(&run.env, src.root.c_str(), to.c_str(), FT_OVERWRITE, &fl, &pos, &done, &run.pr,
+                                nullptr), 0);
+    ft* r = run.wait();
+    ASSERT_TRUE(r);
+    EXPECT_EQ(ft_end_of(r, flist_count(&fl)), FT_END_RECORD) << lock_dst;
+    EXPECT_NE(r->errcode, 0);
+    EXPECT_STREQ(flist_get_found(&fl, pos)->name, "f3");
+    CloseHandle(lock);
+    for (int i = 0; i < 6; ++i) {
+      const std::string n = "sub\\f" + std::to_string(i);
+      const std::string at_src = get(src.path(n)), at_dst = get(to + "\\" + n);
+      EXPECT_TRUE(at_src == content(n) || at_dst == content(n)) << n << ": neither";
+      if (at_src != content(n)) {
+        EXPECT_EQ(at_src, "<none>") << n;
+      }
     }
+    EXPECT_EQ(get(src.path("sub\\f3")), content("sub\\f3"));
+    EXPECT_EQ(get(dst.path("moved\\sub\\f3")), "old f3");
+    EXPECT_TRUE(exists(src.path("sub")));  // the sources' directories stay until the end
+    flist_free(&fl);
   }
-  EXPECT_EQ(get(src.path("sub\\f3")), content("sub\\f3"));
-  EXPECT_TRUE(exists(src.path("sub")));  // the sources' directories stay until the end
-  flist_free(&fl);
 }
 
 TEST(Fthread, MoveOntoExistingFilesAsksAsACopyDoes) {
