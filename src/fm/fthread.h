@@ -7,7 +7,12 @@
 // List operations are resumable: *pos is the next record, and the thread stops without
 // error in front of a record that needs the user's decision (result 0, need set,
 // *pos on that record). Start again at *pos with FT_CONFIRMED after a Yes, or at
-// *pos + 1 after a No (ftdec_answer says which).
+// *pos + 1 after a No (ftdec_answer says which). A list operation with a progress record
+// posts notification 10 (data: the progress record, reference: the request's reference)
+// for each record and checks the record's stop request before each one.
+//
+// Copy and move lists follow the order of finding, the delete list the display order
+// (the gather-for-deletion thread sorts it contents first).
 #pragma once
 
 #include "fm/ftdecide.h"
