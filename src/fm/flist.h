@@ -5,7 +5,8 @@
 // One writer (the find thread) appends while readers on other threads read rows below
 // the count they were given: records, their nodes and the slots of both orders never
 // move once published, and the count is published after the slots are written.
-// A record starts zero-filled (`flist x{}`): init releases what the record held.
+// A record starts zero-filled (`flist x{}`): init releases what the record held. The
+// record must stay where it is while in use: its trees' roots are parents of nodes.
 #pragma once
 
 #include <windows.h>
@@ -134,8 +135,9 @@ frec* flist_get_found(const flist* fl, unsigned i);
 // Sort progress: fraction of records inserted; non-zero abandons the sort.
 typedef int (*flist_sort_cb)(double done, void* usrdata);
 // keys: ids separated by comma, blank, tab, CR or LF; flags FLIST_*; cb called every
-// `every` insertions (0: never). 0, or the callback's code (the display order is then
-// the order of finding, backwards with FLIST_REVERSE).
+// `every` insertions (0: never). Without a known id the display is the order of finding
+// (backwards with FLIST_REVERSE), FLIST_DIRS_FIRST or not. 0, or the callback's code
+// (the display order is then the order of finding as well).
 int flist_sort(flist* fl, const char* keys, unsigned flags, flist_sort_cb cb, unsigned every, void* usrdata);
 
 int flist_set_foerr(frec* r, int code, const char* text);

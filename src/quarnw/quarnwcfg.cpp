@@ -168,7 +168,13 @@ int get_items(db* d, void* base, unsigned n, const cfg_item* items, const char* 
     if (!items[i].xrm_name) continue;
     const int rc = xrm_get_items(d, base, 1, &items[i], prefix, nullptr, 1);
     if (rc == 9011) return rc;  // the database is not reachable: nothing else will be
-    if (rc) ERR_LOG(ERR_WARN, rc, "Bad value of `%s' ignored.", items[i].xrm_name);
+    if (!rc) continue;
+    ERR_LOG(ERR_WARN, rc, "Bad value of `%s' ignored.", items[i].xrm_name);
+    // a failed conversion may have left part of a value: the default again
+    unsigned *vs = nullptr, *vms = nullptr;
+    if (!cfg_valsizes(base, items[i].valtype, items[i].valsize_off, items[i].valmaxsize_off, &vs, &vms))
+      val_free(items[i].valtype, static_cast<char*>(base) + items[i].val_off, vs, nullptr);
+    if (items[i].dflt) cfg_set_item(base, &items[i], items[i].dflt, 1);
   }
   return 0;
 }
@@ -251,8 +257,8 @@ int quarnwcfg_init(quarnwcfg* cfg) {
     return kParam;
   }
   memset(cfg, 0, sizeof *cfg);
-  set_caps(cfg);
   cfg_clear(cfg, quarnwcfg_nitems, quarnwcfg_items);
+  set_caps(cfg);  // the fixed buffers' capacities, which the clear zeroes
   int rc = fpathlist_init(&cfg->pathlist);
   if (!rc) rc = cmdlist_init(&cfg->cmd);
   if (!rc) rc = cmdlist_init(&cfg->flistCmd);

@@ -16,7 +16,7 @@ int quarnw_cmd_enabled(int idm, unsigned usable, unsigned selected, int* enabled
 // The column of an fsortBy command ("ad" ... "size"); nullptr for another id.
 const char* quarnw_sortcol(int idm);
 // A sort column chosen: its key list becomes sortby with the column's default direction,
-// or, when it is already in force, the direction turns. 1 when the order changed.
+// or, when it is already in force, the direction turns.
 int quarnw_sort_choose(quarnwcfg* cfg, const char* keys, int revdflt);
 // fgrpdir1st / fpathdir1st: toggles one, clears the other. Returns whether to sort again.
 int quarnw_toggle_dir1st(quarnwcfg* cfg, int grp);

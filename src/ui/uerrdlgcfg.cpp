@@ -56,8 +56,9 @@ int uerrdlgcfg_init(uerrdlgcfg* c) {
     return kParam;
   }
   memset(c, 0, sizeof *c);
+  const int rc = cfg_clear(c, uerrdlgcfg_nitems, uerrdlgcfg_items);
   c->wp_cap = sizeof c->wp;
-  return cfg_clear(c, uerrdlgcfg_nitems, uerrdlgcfg_items);
+  return rc;
 }
 
 int uerrdlgcfg_free(uerrdlgcfg* c) {

@@ -104,9 +104,6 @@ const quarks* key_of(const void* slot) { return *static_cast<const quarks* const
 int key_cmp(unsigned, const void* k1, unsigned, unsigned, const void* k2, unsigned, void*) {
   return xq_cmp(key_of(k1), key_of(k2));
 }
-int key_cmp_last(unsigned, const void* k1, unsigned, unsigned, const void* k2, unsigned, void*) {
-  return xq_cmp_last(key_of(k1), key_of(k2));
-}
 int ptr_release(unsigned, void* slot, unsigned*, unsigned*, void*) {
   free(*static_cast<void**>(slot));
   *static_cast<void**>(slot) = nullptr;
@@ -149,6 +146,22 @@ void notify(db* d, unsigned long event, const char* spec, const char* value) {
   if (--d->depth == 0) purge_removed(d);
 }
 
+// The first resource in tree order whose last component is last's, found by one
+// descent (the run of equal last components may be long: "ids", "name").
+const rbtree_node* first_with_last(const rbtree* t, const quarks* last) {
+  const rbtree_node* found = nullptr;
+  for (const rbtree_node* n = t->root; n;) {
+    const int c = xq_cmp_last(key_of(rbtree_key(n)), last);
+    if (c < 0) {
+      n = n->right;
+    } else {
+      if (!c) found = n;
+      n = n->left;
+    }
+  }
+  return found;
+}
+
 // The best resource for a parsed query, or nullptr.
 const rbtree_node* best_match(const db* d, const quarks* name, const quarks* cls) {
   const rbtree_node* best = nullptr;
@@ -157,7 +170,7 @@ const rbtree_node* best_match(const db* d, const quarks* name, const quarks* cls
   if (lasts[1] && !xq_cmp_last(name, lasts[1])) lasts[1] = nullptr;
   for (const quarks* last : lasts) {
     if (!last) continue;
-    for (const rbtree_node* n = rbtree_find_first(&d->res, key_cmp_last, &last, 0);
+    for (const rbtree_node* n = first_with_last(&d->res, last);
          n && !xq_cmp_last(key_of(rbtree_key(n)), last); n = rbtree_next(n)) {
       unsigned s = xq_match(name, cls, key_of(rbtree_key(n)));
       if (s > bestscore) {
@@ -488,7 +501,7 @@ int xrm_get_items(db* d, void* items_val_base, unsigned nitems, const cfg_item* 
   HeapPtr<char> text;
   for (unsigned i = 0; i < nitems; ++i) {
     const cfg_item& it = items[i];
-    if (!it.xrm_name) continue;
+    if (!it.xrm_name || it.valtype == VAL_PTR) continue;  // pointers have no text form
     char name[XRM_NAME_SIZE], cls[XRM_NAME_SIZE] = "";
     int rc = join_name(name, sizeof name, nprefix, it.xrm_name);
     if (!rc && it.xrm_class) rc = join_name(cls, sizeof cls, cprefix, it.xrm_class);

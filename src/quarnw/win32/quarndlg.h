@@ -8,11 +8,10 @@
 #include "fm/flist.h"
 #include "quarn/qnexparser.h"
 #include "quarn/quarnlib.h"
+#include "quarnw/win32/flistctrl.h"
 #include "quarnw/win32/stdvw.h"
 #include "sm/sm.h"
 #include "ui/geom.h"
-
-struct flistctrl;
 
 enum : int { IDC_QD_VWPOS = 1031, IDC_QD_FLIST = 1005 };
 // States and events of the machine.
@@ -31,8 +30,11 @@ struct quarndlg {
   sm m;
   stdvw vw;
   HWND vwwnd;      // the view shown
-  flistctrl* lc;   // the result list control
+  flistctrl lcrec;
+  flistctrl* lc;   // the result list control once created
   int subscribed;
+  int initrc;      // the result of creating the dialog's parts
+  char* paths;     // the Path text the running search walks, owned
   unsigned long long lastms;  // the worker's last progress time
 };
 

@@ -52,6 +52,7 @@ constexpr const char* kVendor = "moxware";
 constexpr unsigned kPwdSize = 32768;
 
 int g_subscribed;  // notifications 100, 101 and 10 are subscribed
+int g_started;     // start-up ran and shut-down has not: shut-down runs once
 
 const char* ver_nvp(char* buf, unsigned size) {
   int rc = 0;
@@ -167,6 +168,7 @@ int quarnw_startup(int argc, const char* const* args, int show, int* ended) {
   }
   sigh_install();
   clear_records();
+  g_started = 1;
 
   int rc = uerrlist_init(&g_uerrlist);
   if (!rc) rc = uerrque_init(&g_uerrque, &g_main_wnd);
@@ -237,6 +239,8 @@ int quarnw_loop() {
 }
 
 int quarnw_shutdown(int rc) {
+  if (!g_started) return rc;  // the session's end ran it already
+  g_started = 0;
   unsubscribe();
   if (g_ole_init) {
     OleFlushClipboard();

