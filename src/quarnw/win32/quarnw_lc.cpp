@@ -1,0 +1,51 @@
+#include "quarnw/win32/quarnw_lc.h"
+
+#include "err/err.h"
+#include "quarnw/win32/flistctrl.h"
+#include "quarnw/win32/quarndlg.h"
+#include "quarnw/win32/quarnw.h"
+#include "ui/win32/lvw.h"
+#include "ui/win32/lvwcoldlg.h"
+
+namespace {
+
+flistctrl* control(quarndlg* qd) { return qd ? quarndlg_flistctrl(qd) : nullptr; }
+
+}  // namespace
+
+int quarnw_lc_counts(quarndlg* qd, unsigned* usable, unsigned* selected) {
+  if (!usable || !selected) {
+    ERR_LOG(ERR_ERR, 9003, "Invalid param - qd: %p, usable: %p, selected: %p.", (void*)qd, (void*)usable,
+            (void*)selected);
+    return 9003;
+  }
+  *usable = *selected = 0;
+  const flistctrl* lc = control(qd);
+  if (!lc) return 0;
+  *usable = flistctrl_usable_count(lc);
+  *selected = flistctrl_selected_count(lc);
+  return 0;
+}
+
+int quarnw_lc_run(quarndlg* qd, const char* id) {
+  flistctrl* lc = control(qd);
+  return lc ? flistctrl_run_cmd(lc, id) : 0;
+}
+
+int quarnw_lc_opendir(quarndlg* qd) {
+  flistctrl* lc = control(qd);
+  return lc ? flistctrl_open_dir(lc) : 0;
+}
+
+int quarnw_lc_cols(quarndlg* qd) {
+  flistctrl* lc = control(qd);
+  if (!lc || !lc->lv) return 0;
+  lvwcoldlg d{};
+  lvwcoldlg_init(&d);
+  // applying posts notification 1 for the set: the list rebuilds its columns then
+  int rc = lvwcoldlg_set(&d, &lc->lv->lc, &g_txr, "flist.col.name", &g_ntf);
+  INT_PTR result = 0;
+  if (!rc) rc = lvwcoldlg_run(&d, g_inst, g_main_wnd, &result);
+  lvwcoldlg_free(&d);
+  return rc;
+}
