@@ -263,6 +263,8 @@ int quarnwcfg_init(quarnwcfg* cfg) {
   if (!rc) rc = cmdlist_init(&cfg->cmd);
   if (!rc) rc = cmdlist_init(&cfg->flistCmd);
   if (!rc) rc = uerrdlgcfg_init(&cfg->uerrdlg);
+  if (!rc) rc = fopdlgcfg_init(&cfg->fcpdlg);
+  if (!rc) rc = fopdlgcfg_init(&cfg->fmvdlg);
   return rc;
 }
 
@@ -276,6 +278,8 @@ int quarnwcfg_free(quarnwcfg* cfg) {
   cmdlist_free(&cfg->cmd);
   cmdlist_free(&cfg->flistCmd);
   uerrdlgcfg_free(&cfg->uerrdlg);
+  fopdlgcfg_free(&cfg->fcpdlg);
+  fopdlgcfg_free(&cfg->fmvdlg);
   memset(cfg, 0, sizeof *cfg);
   set_caps(cfg);
   return 0;
@@ -290,6 +294,8 @@ int quarnwcfg_set_dflts(quarnwcfg* cfg) {
   if (!rc) rc = quarnwcfg_init(cfg);
   if (!rc) rc = cfg_set_dflts(cfg, quarnwcfg_nitems, quarnwcfg_items, 1);
   if (!rc) rc = uerrdlgcfg_set_dflts(&cfg->uerrdlg);
+  if (!rc) rc = fopdlgcfg_set_dflts(&cfg->fcpdlg, fcpdlgcfg_items, fcpdlgcfg_nitems);
+  if (!rc) rc = fopdlgcfg_set_dflts(&cfg->fmvdlg, fmvdlgcfg_items, fmvdlgcfg_nitems);
   return rc;
 }
 
@@ -303,6 +309,8 @@ int quarnwcfg_get_xrm(quarnwcfg* cfg, db* d) {
   if (!rc) rc = xrm_cmd_load(d, "quarnw.cmd", nullptr, 1, &cfg->cmd);
   if (!rc) rc = xrm_cmd_load(d, "flistCmd", nullptr, 1, &cfg->flistCmd);
   if (!rc) rc = get_items(d, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items, nullptr);
   return rc;
 }
 
@@ -313,6 +321,8 @@ int quarnwcfg_get_cmdp(quarnwcfg* cfg, const cmdp* cp) {
   }
   int rc = cmdp_get_items(cp, cfg, quarnwcfg_nitems, quarnwcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items, 1);
   if (!rc) rc = get_paths(cfg, cp);
   return rc;
 }
@@ -328,6 +338,8 @@ int quarnwcfg_save(const quarnwcfg* cfg, const quarnwcfg* orig, db* d) {
   if (!rc) rc = save_pathlist(cfg, d);
   if (!rc)
     rc = save_items(d, &cfg->uerrdlg, orig ? &orig->uerrdlg : nullptr, uerrdlgcfg_nitems, uerrdlgcfg_items);
+  if (!rc) rc = save_items(d, &cfg->fcpdlg, orig ? &orig->fcpdlg : nullptr, fcpdlgcfg_nitems, fcpdlgcfg_items);
+  if (!rc) rc = save_items(d, &cfg->fmvdlg, orig ? &orig->fmvdlg : nullptr, fmvdlgcfg_nitems, fmvdlgcfg_items);
   xrm_unlock(d);
   return rc;
 }
@@ -339,6 +351,8 @@ int quarnwcfg_copy(quarnwcfg* dest, const quarnwcfg* src) {
   }
   int rc = cfg_copy(dest, src, quarnwcfg_nitems, quarnwcfg_items);
   if (!rc) rc = cfg_copy(&dest->uerrdlg, &src->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->fcpdlg, &src->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->fmvdlg, &src->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items);
   return rc;
 }
 

@@ -6,6 +6,7 @@
 #include "c/cfg.h"
 #include "c/cmdparser.h"
 #include "cmd/cmd.h"
+#include "fm/fopdlgcfg.h"
 #include "fm/fpathlist.h"
 #include "ui/uerrdlgcfg.h"
 
@@ -112,6 +113,8 @@ struct quarnwcfg {
   cmdlist cmd;       // help commands (quarnw.cmd.*)
   cmdlist flistCmd;  // the list's open and edit commands (flistCmd.*)
   uerrdlgcfg uerrdlg;
+  fopdlgcfg fcpdlg;  // copy dialog
+  fopdlgcfg fmvdlg;  // move dialog
 };
 
 // The table of items (resource name, option, type, default); read names are xrm_name,

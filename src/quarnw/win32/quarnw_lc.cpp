@@ -1,6 +1,10 @@
 #include "quarnw/win32/quarnw_lc.h"
 
+#include <ole2.h>
+
+#include "ds/list_v.h"
 #include "err/err.h"
+#include "fm/win32/fmvdlg.h"
 #include "quarnw/win32/flistctrl.h"
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
@@ -47,5 +51,25 @@ int quarnw_lc_cols(quarndlg* qd) {
   INT_PTR result = 0;
   if (!rc) rc = lvwcoldlg_run(&d, g_inst, g_main_wnd, &result);
   lvwcoldlg_free(&d);
+  return rc;
+}
+
+int quarnw_lc_fop(quarndlg* qd, int move) {
+  flistctrl* lc = control(qd);
+  if (!lc) return 0;
+  list recs{};
+  int rc = list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
+  if (!rc) rc = flistctrl_collect(lc, &recs);
+  if (!rc && recs.count) {
+    // a data object still on the clipboard would name files the dialog may move away
+    if (g_ole_init) OleFlushClipboard();
+    const fopenv env{g_inst, &g_txr, g_xrm.maindb, &g_ntf, &g_dgrp, &g_syscfg};
+    fcpdlg d{};
+    fcpdlg_init(&d);
+    rc = move ? fmvdlg_open(&d, &g_cfg.fmvdlg, &env, &recs, g_main_wnd, &g_progr)
+              : fcpdlg_open(&d, &g_cfg.fcpdlg, &env, &recs, g_main_wnd, &g_progr);
+    fcpdlg_free(&d);
+  }
+  list_v_free(&recs);
   return rc;
 }

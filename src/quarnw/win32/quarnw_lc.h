@@ -12,3 +12,5 @@ int quarnw_lc_run(quarndlg* qd, const char* id);
 int quarnw_lc_opendir(quarndlg* qd);
 // The column dialog of the result list.
 int quarnw_lc_cols(quarndlg* qd);
+// The copy (move 0) or move dialog on the usable records of the list.
+int quarnw_lc_fop(quarndlg* qd, int move);

@@ -226,6 +226,8 @@ int file_command(int idm) {
     case IDM_FEDIT:
     case IDM_FOPENAS: return quarnw_lc_run(g_quarndlg, cmd_name(idm));
     case IDM_FOPENDIR: return quarnw_lc_opendir(g_quarndlg);
+    case IDM_FCPTO: return quarnw_lc_fop(g_quarndlg, 0);
+    case IDM_FMVTO: return quarnw_lc_fop(g_quarndlg, 1);
     default: return 0;
   }
 }
@@ -240,7 +242,9 @@ int quarnw_command(int idm) {
     case IDM_FOPEN:
     case IDM_FEDIT:
     case IDM_FOPENAS:
-    case IDM_FOPENDIR: return file_command(idm);
+    case IDM_FOPENDIR:
+    case IDM_FCPTO:
+    case IDM_FMVTO: return file_command(idm);
     case IDM_VWSTD:
       g_cfg.view = QUARNW_VIEW_STD;
       menu_state(&g_menu, "vwStd", -1, 1);
