@@ -265,6 +265,8 @@ int quarnwcfg_init(quarnwcfg* cfg) {
   if (!rc) rc = uerrdlgcfg_init(&cfg->uerrdlg);
   if (!rc) rc = fopdlgcfg_init(&cfg->fcpdlg);
   if (!rc) rc = fopdlgcfg_init(&cfg->fmvdlg);
+  if (!rc) rc = fdeldlgcfg_init(&cfg->fdeldlg);
+  if (!rc) rc = fattribdlgcfg_init(&cfg->fattribdlg);
   return rc;
 }
 
@@ -280,6 +282,8 @@ int quarnwcfg_free(quarnwcfg* cfg) {
   uerrdlgcfg_free(&cfg->uerrdlg);
   fopdlgcfg_free(&cfg->fcpdlg);
   fopdlgcfg_free(&cfg->fmvdlg);
+  fdeldlgcfg_free(&cfg->fdeldlg);
+  fattribdlgcfg_free(&cfg->fattribdlg);
   memset(cfg, 0, sizeof *cfg);
   set_caps(cfg);
   return 0;
@@ -296,6 +300,8 @@ int quarnwcfg_set_dflts(quarnwcfg* cfg) {
   if (!rc) rc = uerrdlgcfg_set_dflts(&cfg->uerrdlg);
   if (!rc) rc = fopdlgcfg_set_dflts(&cfg->fcpdlg, fcpdlgcfg_items, fcpdlgcfg_nitems);
   if (!rc) rc = fopdlgcfg_set_dflts(&cfg->fmvdlg, fmvdlgcfg_items, fmvdlgcfg_nitems);
+  if (!rc) rc = fdeldlgcfg_set_dflts(&cfg->fdeldlg);
+  if (!rc) rc = fattribdlgcfg_set_dflts(&cfg->fattribdlg);
   return rc;
 }
 
@@ -311,6 +317,8 @@ int quarnwcfg_get_xrm(quarnwcfg* cfg, db* d) {
   if (!rc) rc = get_items(d, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, nullptr);
   if (!rc) rc = get_items(d, &cfg->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items, nullptr);
   if (!rc) rc = get_items(d, &cfg->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items, nullptr);
   return rc;
 }
 
@@ -323,6 +331,8 @@ int quarnwcfg_get_cmdp(quarnwcfg* cfg, const cmdp* cp) {
   if (!rc) rc = cmdp_get_items(cp, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items, 1);
   if (!rc) rc = get_paths(cfg, cp);
   return rc;
 }
@@ -340,6 +350,11 @@ int quarnwcfg_save(const quarnwcfg* cfg, const quarnwcfg* orig, db* d) {
     rc = save_items(d, &cfg->uerrdlg, orig ? &orig->uerrdlg : nullptr, uerrdlgcfg_nitems, uerrdlgcfg_items);
   if (!rc) rc = save_items(d, &cfg->fcpdlg, orig ? &orig->fcpdlg : nullptr, fcpdlgcfg_nitems, fcpdlgcfg_items);
   if (!rc) rc = save_items(d, &cfg->fmvdlg, orig ? &orig->fmvdlg : nullptr, fmvdlgcfg_nitems, fmvdlgcfg_items);
+  if (!rc)
+    rc = save_items(d, &cfg->fdeldlg, orig ? &orig->fdeldlg : nullptr, fdeldlgcfg_nitems, fdeldlgcfg_items);
+  if (!rc)
+    rc = save_items(d, &cfg->fattribdlg, orig ? &orig->fattribdlg : nullptr, fattribdlgcfg_nitems,
+                    fattribdlgcfg_items);
   xrm_unlock(d);
   return rc;
 }
@@ -353,6 +368,8 @@ int quarnwcfg_copy(quarnwcfg* dest, const quarnwcfg* src) {
   if (!rc) rc = cfg_copy(&dest->uerrdlg, &src->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items);
   if (!rc) rc = cfg_copy(&dest->fcpdlg, &src->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items);
   if (!rc) rc = cfg_copy(&dest->fmvdlg, &src->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->fdeldlg, &src->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->fattribdlg, &src->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items);
   return rc;
 }
 

@@ -6,6 +6,7 @@
 #include "c/cfg.h"
 #include "c/cmdparser.h"
 #include "cmd/cmd.h"
+#include "fm/fdeldlgcfg.h"
 #include "fm/fopdlgcfg.h"
 #include "fm/fpathlist.h"
 #include "ui/uerrdlgcfg.h"
@@ -115,6 +116,8 @@ struct quarnwcfg {
   uerrdlgcfg uerrdlg;
   fopdlgcfg fcpdlg;  // copy dialog
   fopdlgcfg fmvdlg;  // move dialog
+  fdeldlgcfg fdeldlg;
+  fattribdlgcfg fattribdlg;
 };
 
 // The table of items (resource name, option, type, default); read names are xrm_name,

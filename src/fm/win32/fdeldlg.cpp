@@ -78,6 +78,13 @@ void next(fdeldlg* d) { ntf_post(d->env->hub, NTF_SM_NEXT, d, d); }
 
 int box(const fdeldlg* d, int id) { return IsDlgButtonChecked(d->dlg, id) == BST_CHECKED; }
 
+unsigned box_flags(const fdeldlg* d) {
+  unsigned f = 0;
+  if (box(d, IDC_FDEL_DIRS)) f |= FDELDLG_DIR;
+  if (box(d, IDC_FDEL_RECURSIVE)) f |= FDELDLG_RECURSIVE;
+  return f;
+}
+
 void set_note(fdeldlg* d) {
   const char* t = d->perm ? tr(d, "fdeldlg.note", "Items will be deleted PERMANENTLY.")
                           : tr(d, "fdeldlg.note", "Items will be moved to the recycle bin.");
@@ -145,7 +152,7 @@ int act_recycle(int, int, int, int, void* usrdata) {
   item_path(item_rec(d), p, sizeof p);
   d->done = 0;
   const ftenv env{d->env->hub, d->env->tx};
-  d->startrc = fthread_recycle(&env, p, d->oscfm ? FT_SHELL_CFM : 0, &d->done, d);
+  d->startrc = fthread_recycle(&env, p, d->oscfm ? (unsigned)FT_SHELL_CFM : 0u, &d->done, d);
   return 0;
 }
 
@@ -237,7 +244,7 @@ int confirm(fdeldlg* d, const frec* r, const char* path) {
   const bool ro = d->ro_self || d->ro_inside;
   const int askro = d->cfg->base.askRO;
   const bool covered = ro ? (d->dec.del_ro || (!askro && d->dec.del)) : d->dec.del;
-  d->dirflags = FT_DEL | (ro ? FT_DEL_RO : 0);
+  d->dirflags = FT_DEL | (ro ? (unsigned)FT_DEL_RO : 0u);
   if (ro && d->dec.skip_del_ro && !covered) return 0;
   if (covered) return 1;
   const bool more = d->cur + 1 < d->fl.n;
@@ -398,7 +405,7 @@ void advance_deleted(fdeldlg* d, ft* r) {
         d->recerr = 1;
         d->recerrcode = r->errcode;
         free(d->recerrtext);
-        d->recerrtext = r->errtext ? mox_strdup(r->errtext) : nullptr;
+        d->recerrtext = r->errtext ? mox_strndup(r->errtext, (unsigned)strlen(r->errtext)) : nullptr;
       }
       ++d->pos;
       d->dirflags &= ~FT_CONFIRMED;
@@ -522,9 +529,9 @@ int on_init(HWND dlg, fdeldlg* d) {
 // Keeps what the user chose for the next time.
 void save_cfg(fdeldlg* d) {
   char w[64];
-  unsigned f = (box(d, IDC_FDEL_DIRS) ? FDELDLG_DIR : 0) | (box(d, IDC_FDEL_RECURSIVE) ? FDELDLG_RECURSIVE : 0);
+  unsigned f = box_flags(d);
   if (!fdeldlgcfg_flags_text(f, w, sizeof w)) {
-    char* s = mox_strdup(w);
+    char* s = mox_strndup(w, (unsigned)strlen(w));
     if (s) {
       free(d->cfg->flags);
       d->cfg->flags = s;
@@ -664,7 +671,7 @@ int fdeldlg_start(fdeldlg* d) {
   d->stop = d->failed = 0;
   d->recerr = 0;
   d->dec = ftdec{};
-  d->box = (box(d, IDC_FDEL_DIRS) ? FDELDLG_DIR : 0) | (box(d, IDC_FDEL_RECURSIVE) ? FDELDLG_RECURSIVE : 0);
+  d->box = box_flags(d);
   d->all = box(d, IDC_FDEL_ALL);
   d->oscfm = !d->perm && box(d, IDC_FDEL_OSCFM);
   // the All box answers Yes to All in advance; with OS Confirm the shell asks instead
