@@ -458,7 +458,8 @@ INT_PTR CALLBACK fattribdlg_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       return FALSE;
     }
     case WM_CONTEXTMENU:
-      if (d && reinterpret_cast<HWND>(wp) == d->fl.wnd) foplist_context_menu(&d->fl, reinterpret_cast<HWND>(wp), lp);
+      if (d && (reinterpret_cast<HWND>(wp) == d->fl.wnd || reinterpret_cast<HWND>(wp) == d->fl.lv.hdr))
+        foplist_context_menu(&d->fl, reinterpret_cast<HWND>(wp), lp);
       return TRUE;
     case WM_CTLCOLOREDIT:
       if (d)

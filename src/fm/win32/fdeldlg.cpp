@@ -391,6 +391,8 @@ void advance_deleted(fdeldlg* d, ft* r) {
       const ftdec_next n = fop_ask(d->env, d->dlg, &d->dec, r->need, type, t, tdir,
                                    d->cfg->base.cfm_yn, 1, d->cfg->base.askRO, &flags);
       if (n == FTDEC_STOP) {
+        // what went before the question is gone: the row says how much
+        if (ft_item_partial(d->env->tx, FT_OP_DEL_LIST, d->done, total, item)) set_item(d, FOPITEM_FAILED);
         check_deleted(d, item);
         return stop_machine(d);
       }
@@ -633,12 +635,10 @@ int fdeldlg_open(fdeldlg* d, fdeldlgcfg* cfg, const fopenv* env, const list* rec
   d->modal = 1;
   const INT_PTR r =
       DialogBoxParamA(env->inst, MAKEINTRESOURCEA(IDD_FDELDLG), owner, fdeldlg_proc, reinterpret_cast<LPARAM>(d));
-  if (r == -1 || r == 0) {
+  if (r == -1) {
     const int e = (int)GetLastError();
-    if (r == -1 || e) {
-      ERR_LOG(ERR_ERR, e ? e : 9001, "DialogBoxParam() failed - %d.", e);
-      return e ? e : 9001;
-    }
+    ERR_LOG(ERR_ERR, e ? e : 9001, "DialogBoxParam() failed - %d.", e);
+    return e ? e : 9001;
   }
   return d->initrc;
 }
@@ -726,7 +726,8 @@ INT_PTR CALLBACK fdeldlg_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       return FALSE;
     }
     case WM_CONTEXTMENU:
-      if (d && reinterpret_cast<HWND>(wp) == d->fl.wnd) foplist_context_menu(&d->fl, reinterpret_cast<HWND>(wp), lp);
+      if (d && (reinterpret_cast<HWND>(wp) == d->fl.wnd || reinterpret_cast<HWND>(wp) == d->fl.lv.hdr))
+        foplist_context_menu(&d->fl, reinterpret_cast<HWND>(wp), lp);
       return TRUE;
     case WM_CTLCOLORSTATIC:
       if (d)

@@ -416,6 +416,28 @@ TEST_F(Dialogs, DirectoryItemsFollowTheDirectoriesAndRecursiveBoxes) {
   }
 }
 
+TEST_F(Dialogs, AnEntryThatCannotGoFailsItsDirectoryButTheRestIsDeleted) {
+  Tree t({"d\\", "d\\a.txt", "d\\held.txt", "d\\z.txt"});
+  pick(t, {"d"});
+  // open without sharing deletion: the entry cannot be deleted while the run goes on
+  HANDLE h = CreateFileA(t.path("d\\held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DelRun run(0, 1);
+  ASSERT_EQ(fdeldlg_create(&run.dlg, &run.cfg, &env, &recs, nullptr, &pr, 0), 0);
+  ASSERT_EQ(fdeldlg_start(&run.dlg), 0);
+  ASSERT_TRUE(pump([&] { return !fdeldlg_running(&run.dlg); }));
+  CloseHandle(h);
+  EXPECT_FALSE(exists(t.path("d\\a.txt")));
+  EXPECT_FALSE(exists(t.path("d\\z.txt")));
+  EXPECT_TRUE(exists(t.path("d\\held.txt")));
+  EXPECT_EQ(fdeldlg_item_state(&run.dlg, 0), FOPITEM_FAILED);
+  ASSERT_TRUE(rec(0)->foerrtext);
+  EXPECT_NE(std::string(rec(0)->foerrtext).find("held.txt"), std::string::npos) << rec(0)->foerrtext;
+  EXPECT_FALSE(rec(0)->flags & FREC_DELETED);
+  EXPECT_TRUE(run.dlg.dlg && IsWindow(run.dlg.dlg));
+}
+
 // --- attributes ------------------------------------------------------------------------
 
 struct AttrRun {
