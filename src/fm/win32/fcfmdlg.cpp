@@ -58,7 +58,7 @@ constexpr BtnSet kSets[] = {{FCFM_YN, "yn"},     {FCFM_YNYC, "ynYc"}, {FCFM_YNYN
 constexpr xrm_idmap kCtrls[] = {{"question", IDC_FCFM_QUESTION}, {"facts", IDC_FCFM_FACTS},
                                 {"yesBtn", FT_ANS_YES},           {"noBtn", FT_ANS_NO},
                                 {"yesAllBtn", FT_ANS_YESALL},     {"noAllBtn", FT_ANS_NOALL},
-                                {"cancelBtn", IDCANCEL}};
+                                {"cancelBtn", IDCANCEL},         {"btnSpace", IDC_FCFM_SPACE}};
 
 HWND g_active = nullptr;
 WINDOWPLACEMENT g_wp{};  // kept for the next question of the session
