@@ -239,8 +239,9 @@ int get_paths(quarnwcfg* c, const cmdp* cp) {
     const char* fmt = strpbrk(w, " \t") ? (len ? " \"%s\"" : "\"%s\"") : (len ? " %s" : "%s");
     const int rc = mox_snprintf(text + len, sizeof text - len, fmt, w);
     if (rc) {
-      ERR_USER(ERR_ERR, rc, "Search paths too long [%u].", (unsigned)sizeof text);
-      return rc;
+      // a cut list would search somewhere else: the Path field keeps its text
+      ERR_USER(ERR_ERR, rc, "Search paths too long [%u]: ignored.", (unsigned)sizeof text - 1);
+      return 0;
     }
     len += (unsigned)strlen(text + len);
   }
