@@ -228,6 +228,44 @@ int save_pathlist(const quarnwcfg* c, db* d) {
   return xrm_put(d, "npathlist", 1, num);
 }
 
+// A dialog's destination history: "<prefix>.ntolist" entries "<prefix>.tolist.<i>", most
+// recent first, as the path history.
+int get_tolist(fopdlgcfg* c, db* d, const char* prefix) {
+  char name[64];
+  mox_snprintf(name, sizeof name, "%s.ntolist", prefix);
+  unsigned n = 0;
+  int rc = xrm_get(d, name, nullptr, 1, VAL_UINT, &n, nullptr, nullptr, nullptr);
+  if (rc == 9006) return 0;
+  if (rc) return rc;
+  if (c->ntolist_max && n > c->ntolist_max) n = c->ntolist_max;
+  for (unsigned i = n; i-- > 0;) {
+    char path[FPATHLIST_PATHSIZE];
+    mox_snprintf(name, sizeof name, "%s.tolist.%u", prefix, i);
+    rc = xrm_get_str(d, name, nullptr, 1, path, sizeof path);
+    if (rc == 9006) continue;
+    if (rc) {
+      ERR_LOG(ERR_WARN, rc, "Bad value of `%s' ignored.", name);
+      continue;
+    }
+    if ((rc = fpathlist_add(&c->tolist, path))) return rc;
+  }
+  return 0;
+}
+
+int save_tolist(const fopdlgcfg* c, db* d, const char* prefix) {
+  char name[64];
+  unsigned i = 0;
+  for (list_node* n = fpathlist_first(&c->tolist); n && i < c->ntolist_max; n = fpathlist_next(n), ++i) {
+    mox_snprintf(name, sizeof name, "%s.tolist.%u", prefix, i);
+    if (const int rc = xrm_put(d, name, 1, fpathlist_text(n))) return rc;
+  }
+  if (!i) return 0;
+  char num[16];
+  mox_snprintf(num, sizeof num, "%u", i);
+  mox_snprintf(name, sizeof name, "%s.ntolist", prefix);
+  return xrm_put(d, name, 1, num);
+}
+
 // The search paths of the command line as one Path text; words with a blank quoted.
 int get_paths(quarnwcfg* c, const cmdp* cp) {
   char text[QUARNWCFG_PATH_SIZE];
@@ -239,8 +277,9 @@ int get_paths(quarnwcfg* c, const cmdp* cp) {
     const char* fmt = strpbrk(w, " \t") ? (len ? " \"%s\"" : "\"%s\"") : (len ? " %s" : "%s");
     const int rc = mox_snprintf(text + len, sizeof text - len, fmt, w);
     if (rc) {
-      ERR_USER(ERR_ERR, rc, "Search paths too long [%u].", (unsigned)sizeof text);
-      return rc;
+      // a cut list would search somewhere else: the Path field keeps its text
+      ERR_USER(ERR_ERR, rc, "Search paths too long [%u]: ignored.", (unsigned)sizeof text - 1);
+      return 0;
     }
     len += (unsigned)strlen(text + len);
   }
@@ -317,6 +356,8 @@ int quarnwcfg_get_xrm(quarnwcfg* cfg, db* d) {
   if (!rc) rc = get_items(d, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, nullptr);
   if (!rc) rc = get_items(d, &cfg->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items, nullptr);
   if (!rc) rc = get_items(d, &cfg->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items, nullptr);
+  if (!rc) rc = get_tolist(&cfg->fcpdlg, d, "fcpdlg");
+  if (!rc) rc = get_tolist(&cfg->fmvdlg, d, "fmvdlg");
   if (!rc) rc = get_items(d, &cfg->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items, nullptr);
   if (!rc) rc = get_items(d, &cfg->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items, nullptr);
   return rc;
@@ -350,6 +391,8 @@ int quarnwcfg_save(const quarnwcfg* cfg, const quarnwcfg* orig, db* d) {
     rc = save_items(d, &cfg->uerrdlg, orig ? &orig->uerrdlg : nullptr, uerrdlgcfg_nitems, uerrdlgcfg_items);
   if (!rc) rc = save_items(d, &cfg->fcpdlg, orig ? &orig->fcpdlg : nullptr, fcpdlgcfg_nitems, fcpdlgcfg_items);
   if (!rc) rc = save_items(d, &cfg->fmvdlg, orig ? &orig->fmvdlg : nullptr, fmvdlgcfg_nitems, fmvdlgcfg_items);
+  if (!rc) rc = save_tolist(&cfg->fcpdlg, d, "fcpdlg");
+  if (!rc) rc = save_tolist(&cfg->fmvdlg, d, "fmvdlg");
   if (!rc)
     rc = save_items(d, &cfg->fdeldlg, orig ? &orig->fdeldlg : nullptr, fdeldlgcfg_nitems, fdeldlgcfg_items);
   if (!rc)

@@ -41,8 +41,13 @@ int quarnw_title_fmt(char* buf, unsigned bufsize, const char* path, int pathmax,
   int rc = 0;
   t[0] = 0;
   if (path && *path && pathmax >= 1) {
-    if (strlen(path) >= (size_t)pathmax)
-      rc = mox_snprintf(t, sizeof t, "%.*s... - ", pathmax, path);
+    // characters, not bytes: a cut inside a UTF-8 sequence would garble the title
+    int bytes = 0, chars = 0;
+    for (; path[bytes] && chars < pathmax; ++chars)
+      do ++bytes;
+      while ((path[bytes] & 0xC0) == 0x80);
+    if (chars == pathmax)
+      rc = mox_snprintf(t, sizeof t, "%.*s... - ", bytes, path);
     else
       rc = mox_snprintf(t, sizeof t, "%s - ", path);
     len = (unsigned)strlen(t);

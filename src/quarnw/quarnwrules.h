@@ -6,7 +6,8 @@ struct quarnwcfg;
 
 enum : unsigned { QUARNW_TITLE_SIZE = 1024 };
 
-// The title: path part, count part (focus: position from 0, or -1), product title.
+// The title: path part (pathmax characters of UTF-8 text), count part (focus: position
+// from 0, or -1), product title.
 // title.path.max outside 0..1023 counts as 1000. 9005 when buf is too small (buf kept).
 int quarnw_title_fmt(char* buf, unsigned bufsize, const char* path, int pathmax, int count, int focus,
                      const char* title);

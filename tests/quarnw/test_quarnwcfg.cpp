@@ -214,6 +214,8 @@ TEST_F(Cfg, SearchPathsOfTheCommandLine) {
       {{"C:\\a", "-view:std", "D:\\b"}, "C:\\a D:\\b"},
       {{"C:\\Program Files", "D:\\x"}, "\"C:\\Program Files\" D:\\x"},
   };
+  const std::string long1(15000, 'a'), long2(6000, 'b');
+  const Row too_long = {{long1.c_str(), long2.c_str()}, "C:\\before"};
   for (const Row& r : rows) {
     cmdp_free(&cp_);
     ASSERT_EQ(cmdp_init(&cp_), 0);
@@ -223,6 +225,14 @@ TEST_F(Cfg, SearchPathsOfTheCommandLine) {
       EXPECT_EQ(history(c_).front(), r.path) << "pushed onto the history";
     }
   }
+  // more than the field holds: reported and left out, the field as it was
+  cmdp_free(&cp_);
+  ASSERT_EQ(cmdp_init(&cp_), 0);
+  LogCapture log;
+  start(too_long.args);
+  EXPECT_STREQ(c_.path, too_long.path);
+  EXPECT_TRUE(history(c_).empty());
+  EXPECT_TRUE(log.has("Search paths too long [20479]: ignored.")) << log.done();
 }
 
 TEST_F(Cfg, SortKeysOfTheColumns) {

@@ -33,6 +33,11 @@ TEST(Title, PathCountAndProduct) {
       {"C:\\src", 50, 12, -1, "C:\\src - 12 - Quarn Std"},
       {"C:\\src", 50, 12, 0, "C:\\src - 1/12 - Quarn Std"},
       {"", 50, 3, 2, "3/3 - Quarn Std"},
+      // UTF-8: counted and cut by characters; "C:\\\xC3\xA9t\xC3\xA9" is six
+      {"C:\\\xC3\xA9t\xC3\xA9", 5, 0, -1, "C:\\\xC3\xA9t... - Quarn Std"},
+      {"C:\\\xC3\xA9t\xC3\xA9", 4, 0, -1, "C:\\\xC3\xA9... - Quarn Std"},
+      {"C:\\\xC3\xA9t\xC3\xA9", 6, 0, -1, "C:\\\xC3\xA9t\xC3\xA9... - Quarn Std"},
+      {"C:\\\xC3\xA9t\xC3\xA9", 7, 0, -1, "C:\\\xC3\xA9t\xC3\xA9 - Quarn Std"},
   };
   for (const Row& r : rows) EXPECT_EQ(title(r.path, r.pathmax, r.count, r.focus), r.want) << r.path.size();
   EXPECT_EQ(title("x", 50, 0, -1, nullptr), "x - ");

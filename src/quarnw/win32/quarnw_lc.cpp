@@ -1,12 +1,11 @@
 #include "quarnw/win32/quarnw_lc.h"
 
-#include <ole2.h>
-
+#include "dnd/win32/dnd.h"
 #include "ds/list_v.h"
 #include "err/err.h"
-#include "dnd/win32/dnd.h"
 #include "fm/win32/fattribdlg.h"
 #include "fm/win32/fdeldlg.h"
+#include "fm/win32/flistchg.h"
 #include "fm/win32/fmvdlg.h"
 #include "quarnw/win32/flistctrl.h"
 #include "quarnw/win32/quarndlg.h"
@@ -44,6 +43,23 @@ int quarnw_lc_opendir(quarndlg* qd) {
   return lc ? flistctrl_open_dir(lc) : 0;
 }
 
+int quarnw_lc_clipboard(quarndlg* qd, unsigned long effect) {
+  flistctrl* lc = control(qd);
+  if (!lc) return 0;
+  list recs{};
+  int rc = list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
+  if (!rc) rc = flistctrl_collect(lc, &recs);
+  if (!rc && list_count(&recs))
+    rc = dnd_copy(quarndlg_flist(qd), &recs, (DWORD)effect, g_main_wnd, WM_QUARNW_DND_DONE, g_cfg.dnd_bufszK);
+  list_v_free(&recs);
+  return rc;
+}
+
+int quarnw_lc_handed(quarndlg* qd) {
+  flist* fl = qd ? quarndlg_flist(qd) : nullptr;
+  return fl ? flist_check_handed(fl, &g_ntf, fl) : 0;
+}
+
 int quarnw_lc_cols(quarndlg* qd) {
   flistctrl* lc = control(qd);
   if (!lc || !lc->lv) return 0;
@@ -64,8 +80,7 @@ int quarnw_lc_fop(quarndlg* qd, int move) {
   int rc = list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
   if (!rc) rc = flistctrl_collect(lc, &recs);
   if (!rc && recs.count) {
-    // a data object still on the clipboard would name files the dialog may move away
-    if (g_ole_init) OleFlushClipboard();
+    dnd_release_clipboard();
     const fopenv env{g_inst, &g_txr, g_xrm.maindb, &g_ntf, &g_dgrp, &g_syscfg};
     fcpdlg d{};
     fcpdlg_init(&d);

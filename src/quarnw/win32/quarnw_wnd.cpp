@@ -3,6 +3,7 @@
 #include "quarnw/win32/quarnw_wnd.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <cstring>
 
@@ -226,6 +227,8 @@ int file_command(int idm) {
     case IDM_FEDIT:
     case IDM_FOPENAS: return quarnw_lc_run(g_quarndlg, cmd_name(idm));
     case IDM_FOPENDIR: return quarnw_lc_opendir(g_quarndlg);
+    case IDM_FCP: return quarnw_lc_clipboard(g_quarndlg, DROPEFFECT_COPY);
+    case IDM_FCUT: return quarnw_lc_clipboard(g_quarndlg, DROPEFFECT_MOVE);
     case IDM_FCPTO: return quarnw_lc_fop(g_quarndlg, 0);
     case IDM_FMVTO: return quarnw_lc_fop(g_quarndlg, 1);
     // Shift at the command deletes for good
@@ -246,6 +249,8 @@ int quarnw_command(int idm) {
     case IDM_FEDIT:
     case IDM_FOPENAS:
     case IDM_FOPENDIR:
+    case IDM_FCP:
+    case IDM_FCUT:
     case IDM_FCPTO:
     case IDM_FMVTO:
     case IDM_FDEL:
@@ -396,6 +401,9 @@ LRESULT CALLBACK quarnw_wndproc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_QUARNW_NTF: ntf_dispatch(&g_ntf); return 0;
     case WM_QUARNW_UERR_QUEUED: quarnw_uerr_queued(); return 0;
     case WM_QUARNW_UERR_SHOW: quarnw_uerr_show(); return 0;
+    case WM_QUARNW_DND_DONE:
+      if (g_quarndlg) quarnw_lc_handed(g_quarndlg);
+      return 0;
     default: break;
   }
   return DefWindowProcA(wnd, msg, wp, lp);
@@ -430,6 +438,15 @@ int quarnw_create_main(int show) {
   if (!wnd) {
     ERR_LOG(ERR_ERR, last_error(), "CreateWindow() failed.");
     return last_error();
+  }
+  // a preferred size below what the find dialog's layout needs grows to it
+  RECT wr;
+  if (GetWindowRect(wnd, &wr)) {
+    RECT want = wr;
+    on_sizing(wnd, WMSZ_BOTTOMRIGHT, &want);
+    if (want.right != wr.right || want.bottom != wr.bottom)
+      SetWindowPos(wnd, nullptr, 0, 0, want.right - want.left, want.bottom - want.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ShowWindow(wnd, g_cfg.frame_wp_size && g_cfg.frame_wp.showCmd == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : show);
   UpdateWindow(wnd);

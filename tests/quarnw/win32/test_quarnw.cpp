@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -21,6 +23,7 @@
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
 #include "quarnw/win32/quarnw_wnd.h"
+#include "lvwcoldlg.h"
 
 namespace {
 
@@ -73,6 +76,14 @@ void pump(DWORD ms = 100) {
     }
     Sleep(5);
   } while (GetTickCount() - t0 < ms);
+}
+
+// A command as the menu gives it; returns when a sort it started has ended.
+void command(int idm) {
+  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(idm, 0), 0);
+  const DWORD t0 = GetTickCount();
+  do pump(20);
+  while (g_quarndlg && quarndlg_running(g_quarndlg) && GetTickCount() - t0 < 10000);
 }
 
 std::string title() {
@@ -163,6 +174,16 @@ TEST_F(Program, MainWindowAndMenus) {
   char text[128] = "";
   GetMenuStringA(bar, IDM_ABOUT, text, sizeof text, MF_BYCOMMAND);
   EXPECT_STREQ(text, "&About...\tAlt+/");
+  // Alt+"/" and Alt+"?" as characters, both for the About box
+  HACCEL acc = LoadAcceleratorsA(g_inst, MAKEINTRESOURCEA(IDR_ACCEL));
+  ASSERT_NE(acc, nullptr);
+  ACCEL keys[4];
+  ASSERT_EQ(CopyAcceleratorTableA(acc, keys, 4), 2);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(keys[i].key, i ? '?' : '/');
+    EXPECT_EQ(keys[i].cmd, IDM_ABOUT);
+    EXPECT_EQ(keys[i].fVirt & (FALT | FVIRTKEY), FALT);
+  }
   // the find dialog fills the client area
   ASSERT_NE(g_quarndlg, nullptr);
   RECT cr, dr;
@@ -221,27 +242,30 @@ TEST_F(Program, SortCommands) {
     const char* sortby;
     int rev;
   };
-  // another column: its key list and default direction; the same one: reversed
+  // another column: its key list and default direction (newest and largest first for
+  // times and sizes); the same one: reversed
   const Step steps[] = {{IDM_FSORTBYNAME, "name,dir", 0}, {IDM_FSORTBYNAME, "name,dir", 1},
                         {IDM_FSORTBYPATH, "path", 0},     {IDM_FSORTREV, "path", 1},
-                        {IDM_FSORTBYPATH, "path", 0},     {IDM_FUNSORT, "", 0}};
+                        {IDM_FSORTBYPATH, "path", 0},     {IDM_FSORTBYSIZE, "size,path", 1},
+                        {IDM_FSORTBYSIZE, "size,path", 0}, {IDM_FSORTBYMD, "md,path", 1},
+                        {IDM_FUNSORT, "", 0}};
   for (const Step& s : steps) {
-    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(s.idm, 0), 0);
-    pump(50);
+    command(s.idm);
     EXPECT_STREQ(g_cfg.sortby, s.sortby) << s.idm;
     EXPECT_EQ(g_cfg.sortrev, s.rev) << s.idm;
   }
   // the radio mark follows sortby exactly, none when no key list matches
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTBYEXT, 0), 0);
+  command(IDM_FSORTBYEXT);
   EXPECT_TRUE(checked(IDM_FSORTBYEXT));
   EXPECT_FALSE(checked(IDM_FSORTBYNAME));
   mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "EXT,path");
   EXPECT_FALSE(checked(IDM_FSORTBYEXT)) << "compared with case";
+  mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "ext,path");
   EXPECT_FALSE(checked(IDM_FSORTREV));
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTREV, 0), 0);
+  command(IDM_FSORTREV);
   EXPECT_TRUE(checked(IDM_FSORTREV));
   const int ic = g_cfg.sort_ignorecase;
-  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_FSORTIGNORECASE, 0), 0);
+  command(IDM_FSORTIGNORECASE);
   EXPECT_EQ(g_cfg.sort_ignorecase, !ic);
   EXPECT_EQ(checked(IDM_FSORTIGNORECASE), !ic);
 }
@@ -254,7 +278,7 @@ TEST_F(Program, DirectoriesFirstExcludeEachOther) {
   const Step steps[] = {{IDM_FGRPDIR1ST, 1, 0}, {IDM_FPATHDIR1ST, 0, 1}, {IDM_FGRPDIR1ST, 1, 0},
                         {IDM_FGRPDIR1ST, 0, 0}, {IDM_FPATHDIR1ST, 0, 1}, {IDM_FPATHDIR1ST, 0, 0}};
   for (const Step& s : steps) {
-    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(s.idm, 0), 0);
+    command(s.idm);
     EXPECT_EQ(g_cfg.grpdir1st, s.grp);
     EXPECT_EQ(g_cfg.pathdir1st, s.path);
     EXPECT_EQ(checked(IDM_FGRPDIR1ST), s.grp == 1);
@@ -275,6 +299,45 @@ TEST_F(Program, AboutBox) {
   EXPECT_NE(text.find("win"), std::string::npos) << "the platform: " << text;
   EXPECT_NE(text.find("Finds files and directories"), std::string::npos) << text;
   EXPECT_EQ(copyright, "Copyright Copyright (c) 2026 moxware\r\nAll rights reserved.\r\n");
+}
+
+TEST_F(Program, ColumnDialogOfTheResultList) {
+  int shown = -1;
+  DialogWatch w("Columns", [&](HWND d) { shown = (int)SendDlgItemMessageA(d, LVWCOLDLG_SHOWN, LB_GETCOUNT, 0, 0); });
+  command(IDM_FCOLS);
+  ASSERT_TRUE(w.join());
+  // the built-in set shows some of the eleven columns
+  EXPECT_GT(shown, 0);
+  EXPECT_LE(shown, 11);
+}
+
+// The manual is opened by a help command run in the program's own folder; here the
+// command starts a recorder that lies beside the test program.
+TEST_F(Program, ManualCommandRunsInTheProgramsFolder) {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
+  std::string dir = exe;
+  dir.erase(dir.rfind('\\') + 1);
+  const std::string out = g_dir + "\\man.txt";
+  SetEnvironmentVariableA("CMDREC_OUT", out.c_str());
+  cmdlist_free(&g_cfg.cmd);
+  ASSERT_EQ(cmdlist_init(&g_cfg.cmd), 0);
+  ASSERT_NE(cmdlist_add(&g_cfg.cmd, "man", "shexec -verb:open -file:cmdrec.exe -show:SHOWMINNOACTIVE", nullptr, 0),
+            nullptr);
+  command(IDM_MAN);
+  std::string got;
+  for (int i = 0; i < 400 && got.empty(); ++i) {
+    if (FILE* f = fopen(out.c_str(), "rb")) {
+      char buf[2048];
+      got.assign(buf, fread(buf, 1, sizeof buf, f));
+      fclose(f);
+    }
+    Sleep(50);
+  }
+  ASSERT_FALSE(got.empty()) << "the help command did not run";
+  EXPECT_NE(got.find("cmdrec.exe"), std::string::npos) << got;
+  dir.pop_back();  // the working directory is reported without its last separator
+  EXPECT_NE(got.find("\n" + dir), std::string::npos) << got;
 }
 
 // A burst of reports from a worker while the window thread is busy: at most three
@@ -371,6 +434,159 @@ TEST_F(Program, ErrorDialogLevelsAndClearOnCloseOff) {
   uerrlist_clear(&g_uerrlist);
 }
 
+// --- with a search's results --------------------------------------------------------
+
+bool wait_stopped(DWORD ms = 30000) {
+  const DWORD t0 = GetTickCount();
+  do pump(20);
+  while ((quarndlg_running(g_quarndlg) || ntf_queued(&g_ntf)) && GetTickCount() - t0 < ms);
+  return !quarndlg_running(g_quarndlg);
+}
+
+HWND list_view() { return GetDlgItem(g_quarndlg->dlg, IDC_QD_FLIST); }
+
+void select_rows(std::vector<int> rows) {
+  LVITEMA li{};
+  li.stateMask = LVIS_SELECTED;
+  li.state = 0;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&li);
+  li.state = LVIS_SELECTED;
+  for (int r : rows) SendMessageA(list_view(), LVM_SETITEMSTATE, r, (LPARAM)&li);
+  pump(50);
+}
+
+// Types the fields of the standard view and presses Find.
+void find(const std::string& path) {
+  HWND vw = g_quarndlg->vw.dlg;
+  HWND p = GetDlgItem(vw, IDC_STD_PATH);
+  SendMessageA(p, WM_SETTEXT, 0, (LPARAM)path.c_str());
+  SendMessageA(vw, WM_COMMAND, MAKEWPARAM(IDC_STD_PATH, CBN_EDITCHANGE), (LPARAM)p);
+  for (int id : {IDC_STD_NAME, IDC_STD_MD, IDC_STD_SIZE}) SetDlgItemTextA(vw, id, "");
+  SendMessageA(GetDlgItem(vw, IDC_STD_FIND), BM_CLICK, 0, 0);
+}
+
+TEST_F(Program, TitleAndCommandsOverResults) {
+  const std::string tree = g_dir + "\\tree";
+  CreateDirectoryA(tree.c_str(), nullptr);
+  CreateDirectoryA((tree + "\\sub").c_str(), nullptr);
+  for (const char* f : {"\\a.txt", "\\b.txt", "\\sub\\c.txt"}) {
+    HANDLE h = CreateFileA((tree + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+  }
+  g_cfg.sortby[0] = 0;
+  find(tree);
+  ASSERT_TRUE(wait_stopped());
+  const int n = (int)SendMessageA(list_view(), LVM_GETITEMCOUNT, 0, 0);
+  ASSERT_GE(n, 4);
+  // with nothing focused the count; with a focused row its position
+  LVITEMA none{};
+  none.stateMask = LVIS_FOCUSED;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&none);
+  quarnw_update_title();
+  const std::string p = tree + " - ";
+  EXPECT_EQ(title(), p + std::to_string(n) + " - Quarn Std");
+  LVITEMA li{};
+  li.stateMask = li.state = LVIS_FOCUSED;
+  SendMessageA(list_view(), LVM_SETITEMSTATE, 1, (LPARAM)&li);
+  pump(50);
+  EXPECT_EQ(title(), p + "2/" + std::to_string(n) + " - Quarn Std");
+
+  struct Row {
+    std::vector<int> sel;
+    bool ops, open, openas;
+  };
+  const Row rows[] = {{{}, true, false, false}, {{0}, true, true, true}, {{0, 1}, true, true, false}};
+  for (const Row& r : rows) {
+    select_rows(r.sel);
+    for (int idm : {IDM_FCP, IDM_FCUT, IDM_FCPTO, IDM_FMVTO, IDM_FDEL, IDM_FATTRIB})
+      EXPECT_EQ(enabled(idm), r.ops) << idm << " with " << r.sel.size() << " selected";
+    for (int idm : {IDM_FEDIT, IDM_FOPEN, IDM_FOPENDIR})
+      EXPECT_EQ(enabled(idm), r.open) << idm << " with " << r.sel.size() << " selected";
+    EXPECT_EQ(enabled(IDM_FOPENAS), r.openas) << r.sel.size() << " selected";
+    EXPECT_FALSE(enabled(IDM_FEXEC));
+  }
+  // Copy: the usable selected files on the clipboard as a file drop
+  select_rows({0, 1});
+  if (OpenClipboard(g_main_wnd)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  command(IDM_FCP);
+  unsigned nfiles = 0;
+  IDataObject* obj = nullptr;
+  if (SUCCEEDED(OleGetClipboard(&obj)) && obj) {
+    FORMATETC fe{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM sm{};
+    if (SUCCEEDED(obj->GetData(&fe, &sm))) {
+      nfiles = DragQueryFileA(static_cast<HDROP>(sm.hGlobal), 0xFFFFFFFF, nullptr, 0);
+      ReleaseStgMedium(&sm);
+    }
+    obj->Release();
+  }
+  EXPECT_EQ(nfiles, 2u);
+  select_rows({});
+}
+
+TEST_F(Program, ClosingDuringASearchStopsIt) {
+  const unsigned every = g_cfg.progress_updateEvery;
+  const int timeout = g_cfg.progress_lockTimeout;
+  g_cfg.progress_updateEvery = 0;
+  g_cfg.progress_lockTimeout = 30000;
+  // the worker waits at its first progress tick while the test holds the lock
+  ASSERT_EQ(progr_lock(&g_progr), 0);
+  find(g_dir);
+  pump(100);
+  ASSERT_TRUE(quarndlg_running(g_quarndlg));
+  SendMessageA(g_main_wnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(g_main_wnd)) << "the window stays";
+  EXPECT_NE(g_progr.cancel, 0) << "the search is asked to stop";
+  progr_unlock(&g_progr);
+  EXPECT_TRUE(wait_stopped());
+  EXPECT_TRUE(IsWindow(g_main_wnd));
+  EXPECT_TRUE(g_progr.cancelled & PROGR_CANCELLED_FIND);
+  g_cfg.progress_updateEvery = every;
+  g_cfg.progress_lockTimeout = timeout;
+}
+
+TEST_F(Program, ReportWhileTheDialogIsOpenJoinsIt) {
+  uerrlist_clear(&g_uerrlist);
+  int before = -1, after = -1, dialogs = 0;
+  DialogWatch w("Errors", [&](HWND d) {
+    HWND lv = GetDlgItem(d, 8201);
+    before = (int)SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0);
+    ERR_USER(ERR_ERR, 9010, "No path specified.");  // from this thread, while the dialog runs
+    Sleep(500);
+    after = (int)SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0);
+    for (HWND x = nullptr; (x = FindWindowExA(nullptr, x, "#32770", "Errors")) != nullptr;) ++dialogs;
+  });
+  SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_UERR, 0), 0);  // the command opens it, empty
+  ASSERT_TRUE(w.join());
+  pump(100);
+  EXPECT_EQ(before, 0);
+  EXPECT_EQ(after, 1);
+  EXPECT_EQ(dialogs, 1);
+}
+
+TEST_F(Program, ErrorDialogListAboveOrBelowTheText) {
+  uerrlist_clear(&g_uerrlist);
+  for (int botlist : {0, 1}) {
+    g_cfg.uerrdlg.botlist = botlist;
+    RECT list{}, info{};
+    DialogWatch w("Errors", [&](HWND d) {
+      GetWindowRect(GetDlgItem(d, 8201), &list);
+      GetWindowRect(GetDlgItem(d, 8202), &info);
+    });
+    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_UERR, 0), 0);
+    ASSERT_TRUE(w.join());
+    if (botlist)
+      EXPECT_GT(list.top, info.bottom - 1) << "template 7202: the list below";
+    else
+      EXPECT_LT(list.bottom, info.top + 1) << "template 7201: the list above";
+    EXPECT_GT(list.right - list.left, 0);
+  }
+  g_cfg.uerrdlg.botlist = 1;
+}
+
 // Last: the program ends as the user closes it, saves what changed, and finds it again.
 TEST_F(Program, SettingsSurviveARestart) {
   mox_strcpy(g_cfg.sortby, sizeof g_cfg.sortby, "size,path");
@@ -397,7 +613,7 @@ TEST_F(Program, SettingsSurviveARestart) {
   ss << f.rdbuf();
   text = ss.str();
   for (const char* want : {"quarnw.sortby : size,path\n", "quarnw.sortrev : Yes\n", "quarnw.std.name : *.txt\n",
-                           "quarnw.pathlist.0 : C:\\\\two\n", "quarnw.npathlist : 2\n"})
+                           "quarnw.pathlist.0 : C:\\\\two\n", "quarnw.npathlist : "})
     EXPECT_NE(text.find(want), std::string::npos) << want << "\n" << text;
   for (const char* not_saved : {".quarnw.title ", ".quarnw.ignorecase ", ".quarnw.view ", ".quarnw.timefmt "})
     EXPECT_EQ(text.find(not_saved), std::string::npos) << not_saved << "\n" << text;
