@@ -490,7 +490,12 @@ int quarn_filter_cmdln(const qn* q, const qnd* d, char* cmdln, unsigned cmdlnsz)
     return rc;
   }
   char qpath[kPathSize + 3];
-  mox_quote_path(rpath, qpath, sizeof qpath, &rc);
+  // A found name is anyone's choice: outside quotes the command interpreter would act on
+  // these characters (a&calc), inside them it passes them on as they are.
+  if (!strchr(rpath, ' ') && strpbrk(rpath, "&^()%!,;="))
+    rc = mox_snprintf(qpath, sizeof qpath, "\"%s\"", rpath);
+  else
+    mox_quote_path(rpath, qpath, sizeof qpath, &rc);
   if (rc) {
     ERR_LOG(ERR_ERR, rc, "mox_quote_path() failed - rpath: `%s'.", rpath);
     return rc;

@@ -306,6 +306,8 @@ int quarnwcfg_init(quarnwcfg* cfg) {
   if (!rc) rc = fopdlgcfg_init(&cfg->fmvdlg);
   if (!rc) rc = fdeldlgcfg_init(&cfg->fdeldlg);
   if (!rc) rc = fattribdlgcfg_init(&cfg->fattribdlg);
+  if (!rc) rc = ffiltdlgcfg_init(&cfg->ffiltdlg);
+  if (!rc) rc = finfdlgcfg_init(&cfg->finfdlg);
   return rc;
 }
 
@@ -323,6 +325,8 @@ int quarnwcfg_free(quarnwcfg* cfg) {
   fopdlgcfg_free(&cfg->fmvdlg);
   fdeldlgcfg_free(&cfg->fdeldlg);
   fattribdlgcfg_free(&cfg->fattribdlg);
+  ffiltdlgcfg_free(&cfg->ffiltdlg);
+  finfdlgcfg_free(&cfg->finfdlg);
   memset(cfg, 0, sizeof *cfg);
   set_caps(cfg);
   return 0;
@@ -341,6 +345,8 @@ int quarnwcfg_set_dflts(quarnwcfg* cfg) {
   if (!rc) rc = fopdlgcfg_set_dflts(&cfg->fmvdlg, fmvdlgcfg_items, fmvdlgcfg_nitems);
   if (!rc) rc = fdeldlgcfg_set_dflts(&cfg->fdeldlg);
   if (!rc) rc = fattribdlgcfg_set_dflts(&cfg->fattribdlg);
+  if (!rc) rc = ffiltdlgcfg_set_dflts(&cfg->ffiltdlg);
+  if (!rc) rc = finfdlgcfg_set_dflts(&cfg->finfdlg);
   return rc;
 }
 
@@ -360,6 +366,9 @@ int quarnwcfg_get_xrm(quarnwcfg* cfg, db* d) {
   if (!rc) rc = get_tolist(&cfg->fmvdlg, d, "fmvdlg");
   if (!rc) rc = get_items(d, &cfg->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items, nullptr);
   if (!rc) rc = get_items(d, &cfg->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items, nullptr);
+  if (!rc) rc = ffiltdlgcfg_load_cmdlist(&cfg->ffiltdlg, d);
+  if (!rc) rc = get_items(d, &cfg->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items, nullptr);
   return rc;
 }
 
@@ -374,6 +383,8 @@ int quarnwcfg_get_cmdp(quarnwcfg* cfg, const cmdp* cp) {
   if (!rc) rc = cmdp_get_items(cp, &cfg->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items, 1);
   if (!rc) rc = get_paths(cfg, cp);
   return rc;
 }
@@ -398,6 +409,11 @@ int quarnwcfg_save(const quarnwcfg* cfg, const quarnwcfg* orig, db* d) {
   if (!rc)
     rc = save_items(d, &cfg->fattribdlg, orig ? &orig->fattribdlg : nullptr, fattribdlgcfg_nitems,
                     fattribdlgcfg_items);
+  if (!rc)
+    rc = save_items(d, &cfg->ffiltdlg, orig ? &orig->ffiltdlg : nullptr, ffiltdlgcfg_nitems, ffiltdlgcfg_items);
+  if (!rc) rc = ffiltdlgcfg_save_cmdlist(&cfg->ffiltdlg, d);
+  if (!rc)
+    rc = save_items(d, &cfg->finfdlg, orig ? &orig->finfdlg : nullptr, finfdlgcfg_nitems, finfdlgcfg_items);
   xrm_unlock(d);
   return rc;
 }
@@ -413,6 +429,8 @@ int quarnwcfg_copy(quarnwcfg* dest, const quarnwcfg* src) {
   if (!rc) rc = cfg_copy(&dest->fmvdlg, &src->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items);
   if (!rc) rc = cfg_copy(&dest->fdeldlg, &src->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items);
   if (!rc) rc = cfg_copy(&dest->fattribdlg, &src->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->ffiltdlg, &src->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->finfdlg, &src->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items);
   return rc;
 }
 

@@ -8,6 +8,7 @@
 #include "cmd/cmd.h"
 #include "fm/fdeldlgcfg.h"
 #include "fm/fopdlgcfg.h"
+#include "fm/ffiltcfg.h"
 #include "fm/fpathlist.h"
 #include "ui/uerrdlgcfg.h"
 
@@ -118,6 +119,8 @@ struct quarnwcfg {
   fopdlgcfg fmvdlg;  // move dialog
   fdeldlgcfg fdeldlg;
   fattribdlgcfg fattribdlg;
+  ffiltdlgcfg ffiltdlg;  // with the command history
+  finfdlgcfg finfdlg;
 };
 
 // The table of items (resource name, option, type, default); read names are xrm_name,

@@ -25,16 +25,6 @@ TEST(Ftypef, Letters) {
   EXPECT_EQ(ftypef_parse(&f, "D", &op, &dir, &reg), 9003);
 }
 
-TEST(FormatterArgs, NullRecords) {
-  unsigned a = 0, b = 0, c = 0;
-  EXPECT_EQ(fattrf_parse(nullptr, "r", &a, &b), 9003);
-  EXPECT_EQ(ftypef_parse(nullptr, "d", &a, &b, &c), 9003);
-}
-
-}  // namespace
-
-namespace {
-
 TEST(FattrfToStr, Letters) {
   const struct {
     unsigned attrs, size;

@@ -148,9 +148,8 @@ TEST(TimefToStr, RecentRule) {
     const struct tm* now;
     bool want;
   } cases[] = {
-      {mk(2026, 12, 31), &now, true}, {mk(2026, 7, 1), &now, true},   {mk(2026, 6, 7), &now, true},
-      {mk(2026, 6, 6), &now, false},  {mk(2025, 12, 7), &now, false}, {mk(2027, 1, 1), &now, false},
-      {mk(2025, 8, 10), &feb, true},  {mk(2025, 8, 9), &feb, false},  {mk(2024, 12, 31), &feb, false},
+      {mk(2026, 12, 31), &now, true}, {mk(2026, 6, 7), &now, true},  {mk(2026, 6, 6), &now, false},
+      {mk(2027, 1, 1), &now, false},  {mk(2025, 8, 10), &feb, true}, {mk(2025, 8, 9), &feb, false},
   };
   for (const auto& c : cases)
     EXPECT_EQ(timef_is_recent(&c.t, c.now), c.want) << c.t.tm_year << "-" << c.t.tm_mon << "-" << c.t.tm_mday;
@@ -200,10 +199,8 @@ TEST(TimefToStr, StylesAndRefusals) {
       {mk(1500, 3, 4), TIMEF_LC_LONG, nullptr, 64, 87, ""},  // the system's code
       {mk(2021, 3, 4), TIMEF_LC_SHORT, nullptr, 16, 9005, "`strsize' too small [16]."},
       {mk(2021, 3, 4), TIMEF_ISO_LONG, nullptr, 19, 9005, "`strsize' too small [19]."},
-      {mk(2021, 3, 4), TIMEF_USR, "", 64, 9003, "Invalid `usrfmt' []."},
       {mk(2021, 3, 4), TIMEF_USR, nullptr, 64, 9003, "Invalid `usrfmt' [NUL]."},
       {mk(2021, 3, 4), TIMEF_USR, "%Y %Q", 64, 9003, "Invalid `usrfmt' [%Y %Q]."},
-      {mk(2021, 3, 4), TIMEF_USR, "%Y %", 64, 9003, "Invalid `usrfmt' [%Y %]."},
       {mk(2021, 3, 4), 7, nullptr, 64, 9003, "Invalid `tfmt' [7]."},
       {bad, TIMEF_ISO_LONG, nullptr, 64, 9003, "Invalid `tm' - 2021-13-4"},
   };

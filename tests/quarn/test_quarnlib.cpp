@@ -370,6 +370,11 @@ TEST_F(Walk, FilterCommandLines) {
   EXPECT_EQ(line("echo", "C:\\a b\\", nullptr), "0:echo \"C:\\a b\\\\\"");
   EXPECT_EQ(line("echo", "C:\\ab\\", nullptr), "0:echo C:\\ab\\");
   EXPECT_EQ(line("echo %f", "C:\\ab\\", "x.txt", 17), "0:echo C:\\ab\\x.txt");
+  // every character the command interpreter acts on outside quotes puts the path in quotes
+  for (const char* name : {"a&b", "a^b", "a(b", "a)b", "a%b", "a!b", "a,b", "a;b", "a=b"})
+    EXPECT_EQ(line("echo", "C:\\ab\\", name), std::string("0:echo \"C:\\ab\\") + name + "\"");
+  EXPECT_EQ(line("echo", "C:\\a&b\\", nullptr), "0:echo \"C:\\a&b\\\\\"");
+  EXPECT_EQ(line("echo", "C:\\ab\\", "x-y_z.txt"), "0:echo C:\\ab\\x-y_z.txt");
   EXPECT_EQ(line("echo %f", "C:\\ab\\", "x.txt", 16), "9005:");
   int match = 1;
   EXPECT_EQ(quarn_filter_run(&q, nullptr, &match), 9003);
@@ -409,6 +414,41 @@ TEST_F(Walk, FilterExitCodes) {
   s = filter_walk(&q, t, t.root, f + "%x+0", &rc, "nul", nullptr, &only2.e, 1);
   EXPECT_EQ(s.field(&Entry::match), (std::vector<int>{0, 0, 0, 1, 0}));
   EXPECT_EQ(q.filter, nullptr);
+}
+
+bool delete_soon(const std::string& path);
+
+// A found name is untrusted: it reaches the command interpreter and a program as one argument.
+TEST_F(Walk, FilterHostileNames) {
+  const V names = {"a&ver", "b^c(d)", "e,f;g=h!i", "j&echo INJECTED"};
+  Tree t(names);
+  const std::string out = t.path("..\\" + t.root.substr(t.root.find_last_of('\\') + 1) + "_out.txt");
+  const std::string R = full_path(t.root);
+  int rc = 0;
+  TestExpr files([](const qnd* d) { return d->name ? 1 : 0; });
+  filter_walk(&q, t, t.root, "cmd /c echo %f", &rc, out.c_str(), nullptr, &files.e);
+  EXPECT_EQ(rc, 0);
+  V lines;
+  std::string text = read_file(out), l;
+  for (char c : text)
+    if (c == '\n') lines.push_back(l), l.clear();
+    else l += c;
+  std::sort(lines.begin(), lines.end());
+  V want;
+  for (const std::string& n : names) want.push_back("\"" + R + "\\" + n + "\"");
+  std::sort(want.begin(), want.end());
+  EXPECT_EQ(lines, want) << text;  // no line from a command hidden in a name
+  EXPECT_EQ(text.find("INJECTED\n"), std::string::npos);
+
+  // a program that parses its command line gets the name as it is, '%' included
+  Tree u({"p%OS%q", "r&s"});
+  const std::string R2 = full_path(u.root);
+  filter_walk(&q, u, u.root, tool() + " 0", &rc, out.c_str(), "nul", &files.e);
+  EXPECT_EQ(rc, 0);
+  text = read_file(out);
+  EXPECT_NE(text.find("out:" + R2 + "\\p%OS%q\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("out:" + R2 + "\\r&s\n"), std::string::npos) << text;
+  delete_soon(out);
 }
 
 // Under Wine a finished command's console host may hold the inherited handles a moment.

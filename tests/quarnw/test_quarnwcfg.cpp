@@ -138,10 +138,11 @@ TEST_F(Cfg, BadValuesKeepTheirDefaultsAndTheRestLoads) {
 TEST_F(Cfg, SavesOnlyWhatChangedAndHasASaveName) {
   load_builtin();
   start();
-  // untouched: nothing but the path history's count
+  // untouched: nothing but the counts of the path and filter command histories
   ASSERT_EQ(quarnwcfg_save(&c_, &orig_, out_), 0);
-  EXPECT_EQ(xrm_db_count(out_), 1u);
+  EXPECT_EQ(xrm_db_count(out_), 2u);
   EXPECT_EQ(saved("npathlist"), "0");
+  EXPECT_EQ(saved("ffiltNcmdlist"), "0");
 
   mox_strcpy(c_.sortby, sizeof c_.sortby, "md,path");
   c_.sortrev = 1;
@@ -164,7 +165,7 @@ TEST_F(Cfg, SavesOnlyWhatChangedAndHasASaveName) {
   EXPECT_NE(saved("frame.wp"), "<none>");
   for (const char* never : {"title", "dir.bgClr", "npathlist.max", "view", "std.name", "sort.ignorecase"})
     EXPECT_EQ(saved(never), "<none>") << never;
-  EXPECT_EQ(xrm_db_count(out_), 6u);
+  EXPECT_EQ(xrm_db_count(out_), 7u);
 
   // what was saved reads back as it was
   quarnwcfg back{};

@@ -19,13 +19,10 @@ TEST(Syscfg, GroupingConversion) {
       {"3;0", 256, 0, "%*%3"},
       {"3;2;0", 256, 0, "%*%2%S%3"},
       {"3", 256, 0, "%S%3"},  // one group, then digits without separators
-      {"0", 256, 0, ""},
       {"3;0;0", 256, 0, "%S%3"},  // cut before the first two zeros
       {"3;0;2", 256, 0, "%S%2%*%3"},
       {"", 256, 9013, "Not supported SGROUPING - `', sp: `'."},
-      {"3;", 256, 9013, "Not supported SGROUPING - `3;', sp: `'."},
       {"12;0", 256, 9013, "sp: `2;0'."},
-      {"3,0", 256, 9013, "sp: `,0'."},
       {g32 + ";9", 256, 9009, "`sn' size exceeded [32]."},
       {g32, 128, 9005, "`dgrpfmt' too small - size: 128."},  // 32 times "%S%9" and the zero
   };
@@ -51,8 +48,8 @@ TEST(Syscfg, DefaultsAndKeyboard) {
   const struct {
     const char* text;
     unsigned delay, period;  // 7: refused, unchanged
-  } cases[] = {{"0", 250, 500}, {"3", 1000, 455}, {" 2 ", 750, 470}, {"31", 7, 35}, {"32", 7, 7},
-               {"x", 7, 7},     {"", 7, 7},       {"-1", 7, 7},     {"99999999999999999999", 7, 7}};
+  } cases[] = {{"0", 250, 500}, {"3", 1000, 455}, {" 2 ", 750, 470}, {"31", 7, 35},
+               {"32", 7, 7},    {"x", 7, 7},      {"99999999999999999999", 7, 7}};
   for (const auto& c : cases) {
     unsigned d = 7, p = 7;
     EXPECT_EQ(syscfg_kbd_delay(c.text, &d), c.delay == 7 ? 9003 : 0) << c.text;

@@ -1,7 +1,6 @@
 #include "ui/uerrlist.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "c/log_capture.h"
@@ -24,24 +23,6 @@ struct List {
     return uerrlist_get(&l, idx, &it) ? "(error)" : it->msg ? it->msg : "(none)";
   }
 };
-
-TEST(Uerrlist, CopiesOwnTheirMessages) {
-  List x;
-  char text[32] = "No path specified.";
-  uerr_item src{4, 9012, "quarnw", 77, {}, text};
-  src.tm.tm_year = 126;
-  src.tm.tm_hour = 6;
-  ASSERT_EQ(uerrlist_add(&x.l, &src), 0);
-  std::strcpy(text, "overwritten");  // the reporter's buffer is gone after its call
-  const uerr_item* got = nullptr;
-  ASSERT_EQ(uerrlist_get(&x.l, 0, &got), 0);
-  EXPECT_STREQ(got->msg, "No path specified.");
-  // every other field as it was
-  EXPECT_TRUE(got->level == 4 && got->code == 9012 && got->name == src.name && got->pid == 77u &&
-              got->tm.tm_year == 126 && got->tm.tm_hour == 6);
-  ASSERT_EQ(x.add(1, nullptr), 0);
-  EXPECT_EQ(x.msg(1), "(none)");
-}
 
 TEST(Uerrlist, IndexSeenAndClear) {
   List x;
@@ -70,22 +51,6 @@ TEST(Uerrlist, IndexSeenAndClear) {
   EXPECT_EQ(x.msg(0), "(error)");
   ASSERT_EQ(x.add(1, "after"), 0);
   EXPECT_EQ(x.msg(0), "after");
-}
-
-TEST(Uerrlist, BadArguments) {
-  List x;
-  const uerr_item it{};
-  const uerr_item* got = nullptr;
-  LogCapture log;
-  EXPECT_EQ(uerrlist_add(&x.l, nullptr) + uerrlist_add(nullptr, &it) + uerrlist_get(nullptr, 0, &got) +
-                uerrlist_get(&x.l, 0, nullptr),
-            4 * 9003);
-  EXPECT_EQ(uerrlist_init(nullptr) + uerrlist_free(nullptr) + uerrlist_clear(nullptr) + uerrlist_seen(nullptr),
-            4 * 9003);
-  char want[80];
-  snprintf(want, sizeof want, "Invalid param - uerrlist: %p, uerr_item: %p.", (void*)&x.l, nullptr);
-  EXPECT_TRUE(log.has(want) && log.has("`uerrlist' is NUL.")) << log.done();
-  EXPECT_EQ(uerrlist_count(&x.l), 0u);
 }
 
 }  // namespace

@@ -109,10 +109,6 @@ TEST_F(AppXrm, FileNamesAndRefusals) {
   LogCapture log;
   img_ = img_.substr(0, img_.size() / 2);
   EXPECT_EQ(init(dir_.c_str()), 9001);  // a broken built-in image ends the start
-  EXPECT_EQ(appxrm_init(&a_, "quarnw", "", nullptr, nullptr, img_.data(), 1, nullptr, nullptr, nullptr), 9003);
-  EXPECT_TRUE(log.has("Invalid param - appxrm: "));
-  EXPECT_TRUE(log.has("app: `quarnw', com: `'."));
-  EXPECT_EQ(appxrm_save(&a_), 9003);
 }
 
 }  // namespace

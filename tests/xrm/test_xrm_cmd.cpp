@@ -69,12 +69,6 @@ TEST_F(CmdLoad, WhatEndsALoad) {
     EXPECT_EQ(xrm_cmd_load(d_, std::string(260, 'n').c_str(), nullptr, 0, &l_), 9005);
     EXPECT_TRUE(log.has("mox_snprintf() failed - size: 256.")) << log.done();
   }
-  {
-    LogCapture log;
-    EXPECT_EQ(xrm_cmd_load(d_, "", nullptr, 0, &l_), 9003);
-    EXPECT_EQ(xrm_cmd_load(nullptr, "lst", nullptr, 0, &l_), 9003);
-    EXPECT_TRUE(log.has("Invalid param - db: ")) << log.done();
-  }
   // the whole load waits for the manager's mutex
   EXPECT_EQ(while_locked([&] { return xrm_cmd_load(d_, "lst", nullptr, 0, &l_); }), 9011);
   EXPECT_TRUE(mutex_free());

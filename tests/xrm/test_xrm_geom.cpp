@@ -63,11 +63,9 @@ TEST_F(GeomLoad, RefusedTrees) {
     deep += "*deep.l" + std::to_string(i) + ".type: vline\n*deep.l" + std::to_string(i) + ".ids: l" +
             std::to_string(i + 1) + "\n";
   load("*notype.top.type: hline\n*notype.top.ids: a x\n*notype.a.type: wnd\n"
-       "*noroot.top.ids: a\n"
        "*noctrl.top.type: hline\n*noctrl.top.ids: a e\n*noctrl.a.type: wnd\n*noctrl.e.type: wnd\n"
        "*dup.top.type: hline\n*dup.top.ids: a a\n*dup.a.type: wnd\n"
        "*self.top.type: hline\n*self.top.ids: a top\n*self.a.type: wnd\n"
-       "*loop.top.type: vline\n*loop.top.ids: row\n*loop.row.type: hline\n*loop.row.ids: b top\n*loop.b.type: wnd\n"
        "*badtype.top.type: grid\n"
        "*badsize.top.type: hline\n*badsize.top.minW: 3x\n"
        "*long.top.type: hline\n" + deep);
@@ -79,11 +77,9 @@ TEST_F(GeomLoad, RefusedTrees) {
   };
   const Row rows[] = {
       {"notype", 9006, "Geom item type not found - iname: `notype.x', icls: `Lay.x'."},
-      {"noroot", 9006, "Geom item type not found - iname: `noroot.top', icls: `Lay.top'."},
       {"noctrl", 9006, "Geom ctrlid not found - iname: `noctrl.e', icls: `Lay.e', id: `e'."},
       {"dup", 9007, "Failed to insert geom item - name: `dup', cls: `Lay', id: `a'."},
       {"self", 9007, "Geom [top] item [top] already exist."},
-      {"loop", 9007, "Failed to insert geom item - name: `loop', cls: `Lay', id: `top'."},
       {"badtype", 9012, "Invalid enum name [grid]"},
       {"badsize", 9003, "Invalid size [3x]."},
       {"long", 9005, "Value too long - name: "},
@@ -102,24 +98,6 @@ TEST_F(GeomLoad, RefusedTrees) {
   EXPECT_EQ(run("nomap", 0), 9006);  // no map: no control
   EXPECT_EQ(while_locked([&] { return run("notype"); }), 9011);
   EXPECT_TRUE(mutex_free());
-}
-
-TEST_F(GeomLoad, BuiltinLayouts) {
-  load_builtin();
-  constexpr xrm_idmap ctrls[] = {{"vwPos", 1031}, {"fList", 1005}, {"pathLbl", 1}, {"path", 2},  {"nameLbl", 3},
-                                 {"name", 1039},  {"mdLbl", 5},    {"md", 1040},   {"sizeLbl", 7}, {"size", 1042},
-                                 {"vrule", 9},    {"find", 1004}};
-  ASSERT_EQ(geom_init(&g_, "quarn_d"), 0);
-  ASSERT_EQ(xrm_geom_load(d_, "geom", nullptr, 1, &g_, 12, ctrls), 0);
-  EXPECT_EQ(dump(g_.root), "quarn_d:V:0/0(vwPos:W1031:1/0 fList:W1005:1/1)");
-  geom std{};
-  ASSERT_EQ(geom_init(&std, "std"), 0);
-  ASSERT_EQ(xrm_geom_load(d_, "stdGeom", nullptr, 1, &std, 12, ctrls), 0);
-  EXPECT_EQ(dump(std.root),
-            "std:V:1/0(pathHln:H:1/0(pathLbl:W1:0/0 path:W2:1/0) nameHln:H:1/0(nameLbl:W3:0/0 name:W1039:1/0) "
-            "mdHln:H:1/0(mdLbl:W5:0/0 md:W1040:1/0:5C,-,25C,- sizeLbl:W7:0/0 size:W1042:1/0:5C,-,25C,- vrule:W9:0/0 "
-            "find:W1004:0/0))");
-  geom_free(&std);
 }
 
 }  // namespace

@@ -74,7 +74,6 @@ TEST_F(MenuLoad, RefusedMenus) {
   for (int i = 0; i < 40; ++i) deep += "*deep.s" + std::to_string(i) + ".ids: s" + std::to_string(i + 1) + "\n";
   load("*dup.mm.ids: fopen exit fopen\n"
        "*self.mm.ids: file\n*self.file.ids: fopen file\n"
-       "*up.mm.ids: file\n*up.file.ids: sub\n*up.sub.ids: exit, mm\n"
        "*grp.mm.ids: fopen\n*grp.radiogrps: g\n*grp.radiogrp.g: fopen nosuch\n"
        "" +
        deep);
@@ -89,7 +88,6 @@ TEST_F(MenuLoad, RefusedMenus) {
   const Row rows[] = {
       {"dup", 9007, "Failed to add menu item [fopen] - name: `dup', cls: `Mn'."},
       {"self", 9007, "Menu [mm] item [file] already exist."},
-      {"up", 9007, "Failed to add menu item [file] - name: `up', cls: `Mn'."},  // item mm lists the top again
       {"grp", 9006, "Menu item [nosuch] not found - menu["},
       {"long", 9005, "Value too long - name: "},
       {"longname", 9005, "Value too long - name: "},

@@ -2,6 +2,7 @@
 
 #include <process.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -13,6 +14,7 @@
 #include "err/err.h"
 #include "quarn/qnex.h"
 #include "quarnw/qnexfld.h"
+#include "fm/win32/ffiltdlg.h"
 #include "quarnw/win32/quarnw.h"
 #include "xrm/xrm_geom.h"
 
@@ -66,9 +68,9 @@ void find_thread(void* argp) {
       continue;
     }
     qd->q.cancel = &g_progr.cancel;
-    qd->q.flags = 0;
-    rc = quarn_find(&qd->q, path, qd->parsed ? &qd->e : nullptr, nullptr, nullptr, nullptr, quarndlg_entry_cb, 1, de,
-                    qd);
+    qd->q.flags = qd->filt.out.append ? (unsigned)QN_APPEND : 0u;
+    rc = quarn_find(&qd->q, path, qd->parsed ? &qd->e : nullptr, qd->filt.cmd, qd->filt.out.out, qd->filt.out.err,
+                    quarndlg_entry_cb, 1, de, qd);
     if (rc) break;
     int err = 0;
     if (!rbktree_v_insert(&seen, path, &err)) ERR_LOG(ERR_ERR, err, "Failed to add path - %s.", path);
@@ -77,6 +79,7 @@ void find_thread(void* argp) {
   arg_free(&words);
   rbktree_v_free(&seen);
   ntf_post(&g_ntf, NTF_THREAD_END, qd, qd);
+  InterlockedExchange(&qd->worker, 0);  // the record is not touched after this
 }
 
 unsigned sort_flags() {
@@ -100,10 +103,13 @@ void sort_thread(void* argp) {
   if (rc && rc != 9015) ERR_LOG(ERR_ERR, rc, "flist_sort() failed - sortby: `%s'.", g_cfg.sortby);
   set_progress(quarnw_text("quarndlg", "Sort: done"));
   ntf_post(&g_ntf, NTF_THREAD_END, qd, qd);
+  InterlockedExchange(&qd->worker, 0);
 }
 
 int start_thread(void (*fn)(void*), quarndlg* qd) {
+  InterlockedExchange(&qd->worker, 1);
   if (_beginthread(fn, 0, qd) == (uintptr_t)-1L) {
+    InterlockedExchange(&qd->worker, 0);
     int e = errno;
     ERR_LOG(ERR_ERR, e ? e : 9001, "_beginthread() failed.");
     return e ? e : 9001;
@@ -118,6 +124,9 @@ int on_start(int, int, int, int, void* usrdata) {
   if (int rc = progr_lock(&g_progr)) return rc;
   progr_reset(&g_progr);
   progr_unlock(&g_progr);
+  memset(&qd->filt, 0, sizeof qd->filt);
+  if (ffiltdlg_is_open(&g_ffiltdlg))
+    if (int rc = ffiltdlg_prepare(&g_ffiltdlg, &qd->filt)) return rc;
   return stdvw_set_btn(&qd->vw, "Stop");
 }
 
@@ -234,7 +243,17 @@ int on_init(HWND dlg, quarndlg* qd) {
   return rc;
 }
 
+// A window destroyed during a search (the session ends): the worker is stopped and
+// waited for before the record it uses goes.
+void stop_worker(quarndlg* qd) {
+  if (!qd->worker) return;
+  progr_cancel(&g_progr);
+  for (int i = 0; qd->worker && i < 3000; ++i) Sleep(10);
+  if (qd->worker) ERR_LOG(ERR_ERR, 9011, "Worker thread still running - dlg: %p.", (void*)qd->dlg);
+}
+
 void on_destroy(quarndlg* qd) {
+  if (qd->worker) return;  // the record is left to it rather than freed under it
   if (qd->subscribed) {
     ntf_del(&g_ntf, NTF_SM_NEXT, &qd->m, on_next, qd);
     ntf_del(&g_ntf, NTF_THREAD_END, qd, on_thread_end, qd);
@@ -358,6 +377,7 @@ int quarndlg_search(quarndlg* qd, const char* expr) {
   if (!rc)
     rc = qnexfld_parse(&qd->exparser, &qd->e, expr, g_cfg.ignorecase, g_cfg.timef_fmts, (long)time(nullptr),
                        &qd->parsed);
+  if (!rc && ffiltdlg_is_open(&g_ffiltdlg)) rc = ffiltdlg_search_started(&g_ffiltdlg);
   if (!rc) rc = ntf_post(&g_ntf, NTF_SHOW_INFO, nullptr, nullptr);
   if (!rc) rc = sm_event(&qd->m, QD_EV_FIND);
   if (rc) stop_if_running(qd);
@@ -476,6 +496,9 @@ INT_PTR CALLBACK quarndlg_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         quarndlg_fwd_cmd(qd, LOWORD(wp), HIWORD(wp));
         return TRUE;
       }
+      return FALSE;
+    case WM_DESTROY:
+      if (qd) stop_worker(qd);
       return FALSE;
     case WM_NCDESTROY:
       if (qd) {

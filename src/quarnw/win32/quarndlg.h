@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "ex/ex.h"
+#include "fm/ffiltcmd.h"
 #include "fm/flist.h"
 #include "quarn/qnexparser.h"
 #include "quarn/quarnlib.h"
@@ -36,6 +37,8 @@ struct quarndlg {
   int initrc;      // the result of creating the dialog's parts
   char* paths;     // the Path text the running search walks, owned
   unsigned long long lastms;  // the worker's last progress time
+  volatile long worker;       // a worker thread still uses the record
+  ffiltjob filt;   // the filter command and its files for the running search
 };
 
 // Creates the dialog (template 110) as a child of parent; *out gets the record, owned by

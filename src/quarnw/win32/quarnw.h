@@ -20,6 +20,8 @@
 #include "xrm/appxrm.h"
 
 struct quarndlg;
+struct ffiltdlg;
+struct finfdlg;
 
 // Command ids of the menus and accelerators.
 enum : int {
@@ -115,6 +117,8 @@ extern menu g_menu;          // main menu
 extern menu g_flistmenu;     // the list's context menu
 extern menu g_cmdmenu;       // command names by id
 extern quarndlg* g_quarndlg; // the find dialog, or nullptr
+extern ffiltdlg g_ffiltdlg;   // the filter dialog
+extern finfdlg g_finfdlg;     // the information dialog
 
 // Start-up through the creation of the main window (no message loop). args: the words of
 // the command line after the program name. Returns 0 when the window (or, with -ver, the
@@ -129,6 +133,9 @@ int quarnw_shutdown(int rc);
 // Operations for the other modules (window thread).
 void quarnw_update_title();
 void quarnw_set_title(const char* text);
+// Open (or activate) the filter and the information dialogs.
+int quarnw_ffilt_open();
+int quarnw_finf_open();
 HWND quarnw_cur_dlg();
 void quarnw_set_cur_dlg(HWND dlg);
 // The text of id in context ctx of the program's text store.

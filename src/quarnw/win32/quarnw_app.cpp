@@ -72,7 +72,7 @@ int make_cfgdir(const char* dir) {
 }
 
 int on_open_info(int, void* data, void*) {
-  // the information dialog itself comes with its own module; the record is passed on
+  if (int rc = quarnw_finf_open()) return rc;
   return ntf_post(&g_ntf, NTF_SHOW_INFO, data, nullptr);
 }
 

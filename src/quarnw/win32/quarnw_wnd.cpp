@@ -15,6 +15,8 @@
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
 #include "quarnw/win32/quarnw_lc.h"
+#include "fm/win32/ffiltdlg.h"
+#include "fm/win32/finfdlg.h"
 #include "ui/win32/uerrdlg.h"
 #include "xrm/xrm_menu.h"
 
@@ -240,6 +242,8 @@ int file_command(int idm) {
 
 }  // namespace
 
+const frec* focused_rec();
+
 int quarnw_command(int idm) {
   HWND wnd = g_main_wnd;
   switch (idm) {
@@ -278,6 +282,12 @@ int quarnw_command(int idm) {
       return quarnw_toggle_dir1st(&g_cfg, idm == IDM_FGRPDIR1ST) ? sort_again() : 0;
     case IDM_FCOLS: return g_quarndlg ? quarnw_lc_cols(g_quarndlg) : 0;
     case IDM_UERR: return quarnw_uerr_show();
+    case IDM_FFILT: return quarnw_ffilt_open();
+    case IDM_FINF: {
+      int rc = quarnw_finf_open();
+      if (!rc) rc = ntf_post(&g_ntf, NTF_SHOW_INFO, const_cast<frec*>(focused_rec()), nullptr);
+      return rc;
+    }
     case IDM_EXIT:
       if (!PostMessageA(wnd, WM_CLOSE, 0, 0)) ERR_LOG(ERR_ERR, last_error(), "PostMessage() failed - wnd: %p.", (void*)wnd);
       return 0;
@@ -316,6 +326,8 @@ int quarnw_menu_states() {
     menu_state(m, "vwStd", -1, g_cfg.view == QUARNW_VIEW_STD);
     menu_state(m, "vwExt", -1, g_cfg.view == QUARNW_VIEW_EXT);
     menu_state(m, "vwCmd", -1, g_cfg.view == QUARNW_VIEW_CMD);
+    menu_state(m, "ffilt", -1, ffiltdlg_is_open(&g_ffiltdlg));
+    menu_state(m, "finf", -1, finfdlg_is_open(&g_finfdlg));
   }
   return 0;
 }
@@ -338,6 +350,40 @@ void quarnw_set_title(const char* text) {
     ERR_LOG(ERR_ERR, last_error(), "SetWindowText() failed - wnd: %p.", (void*)g_main_wnd);
 }
 
+ffiltdlg g_ffiltdlg;
+finfdlg g_finfdlg;
+
+namespace {
+
+// A modeless dialog serves its own keys while active; the find dialog takes them back.
+void dlg_activated(HWND dlg, int active) {
+  if (active)
+    g_cur_dlg = dlg;
+  else if (g_cur_dlg == dlg)
+    g_cur_dlg = nullptr;
+}
+
+}  // namespace
+
+// The record of the focused row, or nullptr.
+const frec* focused_rec() {
+  if (!g_quarndlg || !g_quarndlg->dlg) return nullptr;
+  HWND lv = GetDlgItem(g_quarndlg->dlg, IDC_QD_FLIST);
+  const int focus = lv ? (int)SendMessageA(lv, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_FOCUSED) : -1;
+  const int count = lv ? (int)SendMessageA(lv, LVM_GETITEMCOUNT, 0, 0) : 0;
+  return focus >= 0 && focus < count ? flist_get(&g_quarndlg->fl, (unsigned)focus) : nullptr;
+}
+
+int quarnw_ffilt_open() {
+  g_ffiltdlg.on_activate = dlg_activated;
+  return ffiltdlg_open(&g_ffiltdlg, g_inst, g_main_wnd);
+}
+
+int quarnw_finf_open() {
+  g_finfdlg.on_activate = dlg_activated;
+  return finfdlg_open(&g_finfdlg, g_inst, g_main_wnd);
+}
+
 int quarnw_uerr_show() {
   if (uerrdlg_is_open(&g_uerrdlg)) return uerrdlg_refresh(&g_uerrdlg);
   HWND owner = g_cur_dlg ? g_cur_dlg : g_main_wnd;
@@ -351,8 +397,13 @@ namespace {
 LRESULT on_create(HWND wnd) {
   g_main_wnd = wnd;
   uerrdlg_init(&g_uerrdlg, g_xrm.maindb, &g_txr, &g_syscfg);
+  ffiltdlg_init(&g_ffiltdlg, &g_cfg.ffiltdlg, g_xrm.maindb, &g_txr, &g_ctlclr);
+  finfdlg_init(&g_finfdlg, &g_cfg.finfdlg, g_xrm.maindb, &g_txr, &g_syscfg, &g_dgrp, &g_ntf);
   int rc = build_menus(wnd);
   if (!rc) rc = quarndlg_create(wnd, &g_quarndlg);
+  // open at the last exit: open again
+  if (!rc && g_cfg.ffiltdlg.open) rc = quarnw_ffilt_open();
+  if (!rc && g_cfg.finfdlg.open) rc = quarnw_finf_open();
   return rc ? -1 : 0;
 }
 
@@ -373,6 +424,8 @@ LRESULT CALLBACK quarnw_wndproc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
       menu_destroy(&g_menu);
       menu_destroy(&g_flistmenu);
       uerrdlg_free(&g_uerrdlg);
+      ffiltdlg_free(&g_ffiltdlg);
+      finfdlg_free(&g_finfdlg);
       g_main_wnd = nullptr;
       g_quarndlg = nullptr;
       g_cur_dlg = g_saved_focus = nullptr;

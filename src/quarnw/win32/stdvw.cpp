@@ -8,6 +8,7 @@
 #include "ex/ex.h"
 #include "quarn/qnexparser.h"
 #include "quarnw/qnexfld.h"
+#include "fm/win32/ffiltdlg.h"
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
 #include "xrm/xrm_geom.h"
@@ -91,6 +92,7 @@ int on_init(HWND dlg, stdvw* v) {
   rc = fpathcbx_init(&v->pcbx, path, &g_cfg.pathlist,
                      g_cfg.pathlist_sort == QUARNW_PATHLIST_ABC ? FPATHCBX_ABC : FPATHCBX_HIST, g_cfg.ignorecase);
   if (!rc) SendMessageA(path, CB_LIMITTEXT, QUARNWCFG_PATH_SIZE - 1, 0);
+  if (!rc) rc = fpathcbx_accept_drops(&v->pcbx);
   for (const field& f : kFields) SendMessageA(v->*f.ctrl, EM_LIMITTEXT, QUARNWCFG_FIELD_SIZE - 1, 0);
   if (!rc) rc = stdvw_set_btn(v, "Find");
   return rc;
@@ -231,6 +233,10 @@ int stdvw_find(stdvw* v) {
   if (quarndlg_running(qd)) return progr_cancel(&g_progr);
   char expr[QNEXFLD_EXPR_SIZE];
   int rc = stdvw_validate(v);
+  if (!rc && ffiltdlg_is_open(&g_ffiltdlg)) {
+    rc = ffiltdlg_apply(&g_ffiltdlg);
+    if (!rc) rc = ffiltdlg_check(&g_ffiltdlg);
+  }
   if (!rc) rc = qnexfld_expr(g_cfg.std_md, g_cfg.std_size, g_cfg.std_name, expr, sizeof expr);
   if (!rc && g_cfg.path[0]) {
     fpathlist_add(&g_cfg.pathlist, g_cfg.path);
