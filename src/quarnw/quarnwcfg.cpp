@@ -228,6 +228,44 @@ int save_pathlist(const quarnwcfg* c, db* d) {
   return xrm_put(d, "npathlist", 1, num);
 }
 
+// A dialog's destination history: "<prefix>.ntolist" entries "<prefix>.tolist.<i>", most
+// recent first, as the path history.
+int get_tolist(fopdlgcfg* c, db* d, const char* prefix) {
+  char name[64];
+  mox_snprintf(name, sizeof name, "%s.ntolist", prefix);
+  unsigned n = 0;
+  int rc = xrm_get(d, name, nullptr, 1, VAL_UINT, &n, nullptr, nullptr, nullptr);
+  if (rc == 9006) return 0;
+  if (rc) return rc;
+  if (c->ntolist_max && n > c->ntolist_max) n = c->ntolist_max;
+  for (unsigned i = n; i-- > 0;) {
+    char path[FPATHLIST_PATHSIZE];
+    mox_snprintf(name, sizeof name, "%s.tolist.%u", prefix, i);
+    rc = xrm_get_str(d, name, nullptr, 1, path, sizeof path);
+    if (rc == 9006) continue;
+    if (rc) {
+      ERR_LOG(ERR_WARN, rc, "Bad value of `%s' ignored.", name);
+      continue;
+    }
+    if ((rc = fpathlist_add(&c->tolist, path))) return rc;
+  }
+  return 0;
+}
+
+int save_tolist(const fopdlgcfg* c, db* d, const char* prefix) {
+  char name[64];
+  unsigned i = 0;
+  for (list_node* n = fpathlist_first(&c->tolist); n && i < c->ntolist_max; n = fpathlist_next(n), ++i) {
+    mox_snprintf(name, sizeof name, "%s.tolist.%u", prefix, i);
+    if (const int rc = xrm_put(d, name, 1, fpathlist_text(n))) return rc;
+  }
+  if (!i) return 0;
+  char num[16];
+  mox_snprintf(num, sizeof num, "%u", i);
+  mox_snprintf(name, sizeof name, "%s.ntolist", prefix);
+  return xrm_put(d, name, 1, num);
+}
+
 // The search paths of the command line as one Path text; words with a blank quoted.
 int get_paths(quarnwcfg* c, const cmdp* cp) {
   char text[QUARNWCFG_PATH_SIZE];
@@ -264,6 +302,10 @@ int quarnwcfg_init(quarnwcfg* cfg) {
   if (!rc) rc = cmdlist_init(&cfg->cmd);
   if (!rc) rc = cmdlist_init(&cfg->flistCmd);
   if (!rc) rc = uerrdlgcfg_init(&cfg->uerrdlg);
+  if (!rc) rc = fopdlgcfg_init(&cfg->fcpdlg);
+  if (!rc) rc = fopdlgcfg_init(&cfg->fmvdlg);
+  if (!rc) rc = fdeldlgcfg_init(&cfg->fdeldlg);
+  if (!rc) rc = fattribdlgcfg_init(&cfg->fattribdlg);
   if (!rc) rc = ffiltdlgcfg_init(&cfg->ffiltdlg);
   if (!rc) rc = finfdlgcfg_init(&cfg->finfdlg);
   return rc;
@@ -279,6 +321,10 @@ int quarnwcfg_free(quarnwcfg* cfg) {
   cmdlist_free(&cfg->cmd);
   cmdlist_free(&cfg->flistCmd);
   uerrdlgcfg_free(&cfg->uerrdlg);
+  fopdlgcfg_free(&cfg->fcpdlg);
+  fopdlgcfg_free(&cfg->fmvdlg);
+  fdeldlgcfg_free(&cfg->fdeldlg);
+  fattribdlgcfg_free(&cfg->fattribdlg);
   ffiltdlgcfg_free(&cfg->ffiltdlg);
   finfdlgcfg_free(&cfg->finfdlg);
   memset(cfg, 0, sizeof *cfg);
@@ -295,6 +341,10 @@ int quarnwcfg_set_dflts(quarnwcfg* cfg) {
   if (!rc) rc = quarnwcfg_init(cfg);
   if (!rc) rc = cfg_set_dflts(cfg, quarnwcfg_nitems, quarnwcfg_items, 1);
   if (!rc) rc = uerrdlgcfg_set_dflts(&cfg->uerrdlg);
+  if (!rc) rc = fopdlgcfg_set_dflts(&cfg->fcpdlg, fcpdlgcfg_items, fcpdlgcfg_nitems);
+  if (!rc) rc = fopdlgcfg_set_dflts(&cfg->fmvdlg, fmvdlgcfg_items, fmvdlgcfg_nitems);
+  if (!rc) rc = fdeldlgcfg_set_dflts(&cfg->fdeldlg);
+  if (!rc) rc = fattribdlgcfg_set_dflts(&cfg->fattribdlg);
   if (!rc) rc = ffiltdlgcfg_set_dflts(&cfg->ffiltdlg);
   if (!rc) rc = finfdlgcfg_set_dflts(&cfg->finfdlg);
   return rc;
@@ -310,6 +360,12 @@ int quarnwcfg_get_xrm(quarnwcfg* cfg, db* d) {
   if (!rc) rc = xrm_cmd_load(d, "quarnw.cmd", nullptr, 1, &cfg->cmd);
   if (!rc) rc = xrm_cmd_load(d, "flistCmd", nullptr, 1, &cfg->flistCmd);
   if (!rc) rc = get_items(d, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items, nullptr);
+  if (!rc) rc = get_tolist(&cfg->fcpdlg, d, "fcpdlg");
+  if (!rc) rc = get_tolist(&cfg->fmvdlg, d, "fmvdlg");
+  if (!rc) rc = get_items(d, &cfg->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items, nullptr);
+  if (!rc) rc = get_items(d, &cfg->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items, nullptr);
   if (!rc) rc = get_items(d, &cfg->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items, nullptr);
   if (!rc) rc = ffiltdlgcfg_load_cmdlist(&cfg->ffiltdlg, d);
   if (!rc) rc = get_items(d, &cfg->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items, nullptr);
@@ -323,6 +379,10 @@ int quarnwcfg_get_cmdp(quarnwcfg* cfg, const cmdp* cp) {
   }
   int rc = cmdp_get_items(cp, cfg, quarnwcfg_nitems, quarnwcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items, 1);
+  if (!rc) rc = cmdp_get_items(cp, &cfg->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items, 1);
   if (!rc) rc = cmdp_get_items(cp, &cfg->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items, 1);
   if (!rc) rc = get_paths(cfg, cp);
@@ -340,6 +400,15 @@ int quarnwcfg_save(const quarnwcfg* cfg, const quarnwcfg* orig, db* d) {
   if (!rc) rc = save_pathlist(cfg, d);
   if (!rc)
     rc = save_items(d, &cfg->uerrdlg, orig ? &orig->uerrdlg : nullptr, uerrdlgcfg_nitems, uerrdlgcfg_items);
+  if (!rc) rc = save_items(d, &cfg->fcpdlg, orig ? &orig->fcpdlg : nullptr, fcpdlgcfg_nitems, fcpdlgcfg_items);
+  if (!rc) rc = save_items(d, &cfg->fmvdlg, orig ? &orig->fmvdlg : nullptr, fmvdlgcfg_nitems, fmvdlgcfg_items);
+  if (!rc) rc = save_tolist(&cfg->fcpdlg, d, "fcpdlg");
+  if (!rc) rc = save_tolist(&cfg->fmvdlg, d, "fmvdlg");
+  if (!rc)
+    rc = save_items(d, &cfg->fdeldlg, orig ? &orig->fdeldlg : nullptr, fdeldlgcfg_nitems, fdeldlgcfg_items);
+  if (!rc)
+    rc = save_items(d, &cfg->fattribdlg, orig ? &orig->fattribdlg : nullptr, fattribdlgcfg_nitems,
+                    fattribdlgcfg_items);
   if (!rc)
     rc = save_items(d, &cfg->ffiltdlg, orig ? &orig->ffiltdlg : nullptr, ffiltdlgcfg_nitems, ffiltdlgcfg_items);
   if (!rc) rc = ffiltdlgcfg_save_cmdlist(&cfg->ffiltdlg, d);
@@ -356,6 +425,10 @@ int quarnwcfg_copy(quarnwcfg* dest, const quarnwcfg* src) {
   }
   int rc = cfg_copy(dest, src, quarnwcfg_nitems, quarnwcfg_items);
   if (!rc) rc = cfg_copy(&dest->uerrdlg, &src->uerrdlg, uerrdlgcfg_nitems, uerrdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->fcpdlg, &src->fcpdlg, fcpdlgcfg_nitems, fcpdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->fmvdlg, &src->fmvdlg, fmvdlgcfg_nitems, fmvdlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->fdeldlg, &src->fdeldlg, fdeldlgcfg_nitems, fdeldlgcfg_items);
+  if (!rc) rc = cfg_copy(&dest->fattribdlg, &src->fattribdlg, fattribdlgcfg_nitems, fattribdlgcfg_items);
   if (!rc) rc = cfg_copy(&dest->ffiltdlg, &src->ffiltdlg, ffiltdlgcfg_nitems, ffiltdlgcfg_items);
   if (!rc) rc = cfg_copy(&dest->finfdlg, &src->finfdlg, finfdlgcfg_nitems, finfdlgcfg_items);
   return rc;

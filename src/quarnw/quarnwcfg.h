@@ -6,6 +6,8 @@
 #include "c/cfg.h"
 #include "c/cmdparser.h"
 #include "cmd/cmd.h"
+#include "fm/fdeldlgcfg.h"
+#include "fm/fopdlgcfg.h"
 #include "fm/ffiltcfg.h"
 #include "fm/fpathlist.h"
 #include "ui/uerrdlgcfg.h"
@@ -113,6 +115,10 @@ struct quarnwcfg {
   cmdlist cmd;       // help commands (quarnw.cmd.*)
   cmdlist flistCmd;  // the list's open and edit commands (flistCmd.*)
   uerrdlgcfg uerrdlg;
+  fopdlgcfg fcpdlg;  // copy dialog
+  fopdlgcfg fmvdlg;  // move dialog
+  fdeldlgcfg fdeldlg;
+  fattribdlgcfg fattribdlg;
   ffiltdlgcfg ffiltdlg;  // with the command history
   finfdlgcfg finfdlg;
 };

@@ -3,7 +3,10 @@
 #include "dnd/win32/dnd.h"
 #include "ds/list_v.h"
 #include "err/err.h"
+#include "fm/win32/fattribdlg.h"
+#include "fm/win32/fdeldlg.h"
 #include "fm/win32/flistchg.h"
+#include "fm/win32/fmvdlg.h"
 #include "quarnw/win32/flistctrl.h"
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
@@ -68,4 +71,64 @@ int quarnw_lc_cols(quarndlg* qd) {
   if (!rc) rc = lvwcoldlg_run(&d, g_inst, g_main_wnd, &result);
   lvwcoldlg_free(&d);
   return rc;
+}
+
+int quarnw_lc_fop(quarndlg* qd, int move) {
+  flistctrl* lc = control(qd);
+  if (!lc) return 0;
+  list recs{};
+  int rc = list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
+  if (!rc) rc = flistctrl_collect(lc, &recs);
+  if (!rc && recs.count) {
+    dnd_release_clipboard();
+    const fopenv env{g_inst, &g_txr, g_xrm.maindb, &g_ntf, &g_dgrp, &g_syscfg};
+    fcpdlg d{};
+    fcpdlg_init(&d);
+    rc = move ? fmvdlg_open(&d, &g_cfg.fmvdlg, &env, &recs, g_main_wnd, &g_progr)
+              : fcpdlg_open(&d, &g_cfg.fcpdlg, &env, &recs, g_main_wnd, &g_progr);
+    fcpdlg_free(&d);
+  }
+  list_v_free(&recs);
+  return rc;
+}
+
+namespace {
+
+// Runs open on the usable records of the list, the clipboard's data object released first.
+template <typename F>
+int on_usable(quarndlg* qd, F open) {
+  flistctrl* lc = control(qd);
+  if (!lc) return 0;
+  list recs{};
+  int rc = list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
+  if (!rc) rc = flistctrl_collect(lc, &recs);
+  if (!rc && recs.count) {
+    dnd_release_clipboard();
+    const fopenv env{g_inst, &g_txr, g_xrm.maindb, &g_ntf, &g_dgrp, &g_syscfg};
+    rc = open(env, recs);
+  }
+  list_v_free(&recs);
+  return rc;
+}
+
+}  // namespace
+
+int quarnw_lc_del(quarndlg* qd, int perm) {
+  return on_usable(qd, [perm](const fopenv& env, const list& recs) {
+    fdeldlg d{};
+    fdeldlg_init(&d);
+    const int rc = fdeldlg_open(&d, &g_cfg.fdeldlg, &env, &recs, g_main_wnd, &g_progr, perm);
+    fdeldlg_free(&d);
+    return rc;
+  });
+}
+
+int quarnw_lc_attrib(quarndlg* qd) {
+  return on_usable(qd, [](const fopenv& env, const list& recs) {
+    fattribdlg d{};
+    fattribdlg_init(&d);
+    const int rc = fattribdlg_open(&d, &g_cfg.fattribdlg, &env, &recs, g_main_wnd, &g_progr);
+    fattribdlg_free(&d);
+    return rc;
+  });
 }

@@ -17,3 +17,8 @@ int quarnw_lc_clipboard(quarndlg* qd, unsigned long effect);
 int quarnw_lc_handed(quarndlg* qd);
 // The column dialog of the result list.
 int quarnw_lc_cols(quarndlg* qd);
+// The copy (move 0) or move dialog on the usable records of the list.
+int quarnw_lc_fop(quarndlg* qd, int move);
+// The delete dialog (perm: for good, the Shift key) and the attribute dialog on the usable records.
+int quarnw_lc_del(quarndlg* qd, int perm);
+int quarnw_lc_attrib(quarndlg* qd);

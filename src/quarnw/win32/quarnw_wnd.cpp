@@ -234,6 +234,11 @@ int file_command(int idm) {
     case IDM_FOPENDIR: return quarnw_lc_opendir(g_quarndlg);
     case IDM_FCP: return quarnw_lc_clipboard(g_quarndlg, DROPEFFECT_COPY);
     case IDM_FCUT: return quarnw_lc_clipboard(g_quarndlg, DROPEFFECT_MOVE);
+    case IDM_FCPTO: return quarnw_lc_fop(g_quarndlg, 0);
+    case IDM_FMVTO: return quarnw_lc_fop(g_quarndlg, 1);
+    // Shift at the command deletes for good
+    case IDM_FDEL: return quarnw_lc_del(g_quarndlg, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+    case IDM_FATTRIB: return quarnw_lc_attrib(g_quarndlg);
     default: return 0;
   }
 }
@@ -252,7 +257,11 @@ int quarnw_command(int idm) {
     case IDM_FOPENAS:
     case IDM_FOPENDIR:
     case IDM_FCP:
-    case IDM_FCUT: return file_command(idm);
+    case IDM_FCUT:
+    case IDM_FCPTO:
+    case IDM_FMVTO:
+    case IDM_FDEL:
+    case IDM_FATTRIB: return file_command(idm);
     case IDM_VWSTD:
       g_cfg.view = QUARNW_VIEW_STD;
       menu_state(&g_menu, "vwStd", -1, 1);

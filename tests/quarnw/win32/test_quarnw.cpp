@@ -20,6 +20,8 @@
 
 #include "c/str.h"
 #include "err/err.h"
+#include "fm/flist.h"
+#include "fm/win32/fcfmdlg.h"
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
 #include "quarnw/win32/quarnw_wnd.h"
@@ -633,6 +635,73 @@ TEST_F(Program, SettingsSurviveARestart) {
   EXPECT_EQ(r.top, 60);
   EXPECT_EQ(r.right - r.left, 600);
   EXPECT_EQ(r.bottom - r.top, 500);
+}
+
+
+// The open file-operation dialog of this thread that holds control id, or nullptr.
+HWND dialog_with(int id) {
+  struct Find {
+    int id;
+    HWND found;
+  } f{id, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* f = reinterpret_cast<Find*>(lp);
+        if (IsWindowVisible(w) && GetDlgItem(w, f->id)) f->found = w;
+        return !f->found;
+      },
+      reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+
+// Drives the dialogs the commands open: the Cmd text and Change, Delete, Yes to questions.
+std::string g_cmdtext;
+std::vector<std::string> g_questions;
+void CALLBACK fop_driver(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND q = fcfmdlg_active()) {
+    g_questions.push_back(item_text(q, IDC_FCFM_QUESTION));
+    fcfmdlg_answer(q, FT_ANS_YES);
+  } else if (HWND a = dialog_with(8536)) {  // Cmd field of the attribute dialog
+    if (GetWindowTextLengthA(GetDlgItem(a, 8536)) == 0) {
+      SetDlgItemTextA(a, 8536, g_cmdtext.c_str());
+      PostMessageA(a, WM_COMMAND, MAKEWPARAM(8538, BN_CLICKED), 0);
+    }
+  } else if (HWND d = dialog_with(8403)) {  // Delete button of the delete dialog
+    char b[64] = "";
+    GetDlgItemTextA(d, 8403, b, sizeof b);
+    if (strcmp(b, "Delete") == 0) PostMessageA(d, WM_COMMAND, MAKEWPARAM(8403, BN_CLICKED), 0);
+  }
+}
+
+TEST_F(Program, AttributesThenDeleteFromTheResultList) {
+  const std::string tree = g_dir + "\\fop";
+  CreateDirectoryA(tree.c_str(), nullptr);
+  const std::string file = tree + "\\x.txt";
+  CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  find(tree);
+  ASSERT_TRUE(wait_stopped());
+  const flist* fl = quarndlg_flist(g_quarndlg);
+  const frec* r = nullptr;
+  int row = -1;
+  for (unsigned i = 0; i < flist_count(fl); ++i)
+    if (strcmp(flist_get(fl, i)->name, "x.txt") == 0) r = flist_get(fl, row = (int)i);
+  ASSERT_TRUE(r);
+  select_rows({row});
+  const UINT_PTR t = SetTimer(nullptr, 0, 50, fop_driver);
+  // the command returns when the dialog closed itself after the run
+  g_cmdtext = "+r";
+  command(IDM_FATTRIB);
+  EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(r->attr & FILE_ATTRIBUTE_READONLY) << "the result list's record shows the change";
+  g_questions.clear();
+  g_cfg.fdeldlg.undo = 0;  // for good: nothing left in the desktop's trash
+  command(IDM_FDEL);
+  KillTimer(nullptr, t);
+  EXPECT_EQ(g_questions, std::vector<std::string>{"PERMANENTLY delete this READ-ONLY file?"});
+  EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(r->flags & FREC_DELETED) << "the result list's record is marked deleted";
+  RemoveDirectoryA(tree.c_str());
 }
 
 }  // namespace
