@@ -554,3 +554,87 @@ TEST(FmvDlg, ADirectoryMovesWithItsContents) {
   EXPECT_FALSE(exists(dd.src + "\\d"));
   EXPECT_EQ(h.dlg.dlg, nullptr);
 }
+
+// --- the dialog's own list ---------------------------------------------------------------
+
+namespace {
+
+std::string cell(HWND lv, int row, int col) {
+  char buf[512] = {0};
+  LVITEMA it{};
+  it.iSubItem = col;
+  it.pszText = buf;
+  it.cchTextMax = sizeof buf;
+  SendMessageA(lv, LVM_GETITEMTEXTA, row, (LPARAM)&it);
+  return buf;
+}
+
+void focus(HWND lv, int row) {
+  LVITEMA it{};
+  it.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+  it.state = LVIS_FOCUSED | LVIS_SELECTED;
+  SendMessageA(lv, LVM_SETITEMSTATE, row, (LPARAM)&it);
+}
+
+std::string title(HWND w) {
+  char t[256];
+  GetWindowTextA(w, t, sizeof t);
+  return t;
+}
+
+}  // namespace
+
+TEST(FcpDlg, TheListHasItsTitleMarkSortAndInfo) {
+  Dirs dd("list");
+  dd.files(dd.src, {"b", "a", "c"});
+  Harness h;
+  h.items_of(dd.src);
+  std::vector<void*> infos;
+  ASSERT_EQ(ntf_add(&h.hub, NTF_OPEN_INFO, nullptr,
+                    [](int, void* data, void* u) -> int {
+                      static_cast<std::vector<void*>*>(u)->push_back(data);
+                      return 0;
+                    },
+                    &infos),
+            0);
+  ASSERT_TRUE(h.open());
+  HWND lv = h.dlg.fl.wnd;
+  EXPECT_EQ(title(h.dlg.dlg), "Copy To - 3");
+  focus(lv, 1);
+  h.pump(20);
+  EXPECT_EQ(title(h.dlg.dlg), "Copy To - 2/3");
+
+  auto names = [&] {
+    std::string s;
+    for (unsigned i = 0; i < h.dlg.fl.n; ++i) s += h.dlg.fl.items[i].r->name;
+    return s;
+  };
+  EXPECT_EQ(names(), "abc");
+  SendMessageA(h.dlg.dlg, WM_COMMAND, FOPLIST_IDM_FSORTBYNAME, 0);
+  const std::string first = names();
+  SendMessageA(h.dlg.dlg, WM_COMMAND, FOPLIST_IDM_FSORTBYNAME, 0);
+  EXPECT_EQ(std::string(first.rbegin(), first.rend()), names()) << "the same column again reverses";
+  EXPECT_STREQ(h.cfg.fcpdlg.sortby, "name,dir");
+  SendMessageA(h.dlg.dlg, WM_COMMAND, FOPLIST_IDM_FUNSORT, 0);
+  EXPECT_STREQ(h.cfg.fcpdlg.sortby, "");
+
+  // the record being processed leads its row with the mark
+  foplist_set_cur(&h.dlg.fl, h.dlg.fl.items[2].r);
+  EXPECT_EQ(cell(lv, 2, 0).rfind("> ", 0), 0u) << cell(lv, 2, 0);
+  EXPECT_EQ(cell(lv, 1, 0).rfind("> ", 0), std::string::npos);
+  foplist_set_cur(&h.dlg.fl, nullptr);
+  EXPECT_EQ(cell(lv, 2, 0).rfind("> ", 0), std::string::npos);
+
+  // the error column shows the operation's error
+  flist_set_foerr(h.dlg.fl.items[0].r, 0, "Partially copied (1/2).");
+  const int errcol = lvw_lvcol(&h.dlg.fl.lv, lvw_find(&h.dlg.fl.lv, "err"));
+  ASSERT_GE(errcol, 0);
+  EXPECT_EQ(cell(lv, 0, errcol), "Partially copied (1/2).");
+  flist_set_foerr(h.dlg.fl.items[0].r, 0, nullptr);
+
+  focus(lv, 2);
+  SendMessageA(h.dlg.dlg, WM_COMMAND, FOPLIST_IDM_FINF, 0);
+  h.pump(30);
+  ASSERT_EQ(infos.size(), 1u);
+  EXPECT_EQ(infos[0], h.dlg.fl.items[2].r);
+}
