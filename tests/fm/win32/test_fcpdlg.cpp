@@ -638,3 +638,24 @@ TEST(FcpDlg, TheListHasItsTitleMarkSortAndInfo) {
   ASSERT_EQ(infos.size(), 1u);
   EXPECT_EQ(infos[0], h.dlg.fl.items[2].r);
 }
+
+TEST(FcpDlg, InsideADirectoryEachExistingFileIsAskedAndTheAnswersHold) {
+  Dirs dd("dirask");
+  dd.files(dd.src, {"d\\"});
+  dd.files(dd.src + "\\d", {"1", "2", "3", "4"});
+  dd.files(dd.dst, {"d\\"});
+  for (const char* n : {"1", "2", "4"}) put(dd.dst + "\\d\\" + n, std::string("old ") + n);
+  Harness h;
+  h.items_of(dd.src);
+  h.answers = {FT_ANS_NO, FT_ANS_YES, FT_ANS_NO};
+  ASSERT_TRUE(h.open());
+  h.run(dd.dst);
+  ASSERT_EQ(h.asked.size(), 3u);
+  EXPECT_TRUE(h.asked[0].has_noall);
+  EXPECT_FALSE(h.asked[2].has_noall) << "the last file: Yes and No only";
+  EXPECT_EQ(get(dd.dst + "\\d\\1"), "old 1");
+  EXPECT_EQ(get(dd.dst + "\\d\\2"), content("2"));
+  EXPECT_EQ(get(dd.dst + "\\d\\3"), content("3"));
+  EXPECT_EQ(get(dd.dst + "\\d\\4"), "old 4");
+  EXPECT_EQ(h.foerr("d"), "Partially copied (2/4).") << "skipped files are not copied";
+}
