@@ -659,3 +659,34 @@ TEST(FcpDlg, InsideADirectoryEachExistingFileIsAskedAndTheAnswersHold) {
   EXPECT_EQ(get(dd.dst + "\\d\\4"), "old 4");
   EXPECT_EQ(h.foerr("d"), "Partially copied (2/4).") << "skipped files are not copied";
 }
+
+TEST(FmvDlg, AMoveToAnotherDriveGoesFileByFileAndRemovesTheSourcesLast) {
+  Dirs dd("mvx");
+  dd.files(dd.src, {"d\\"});
+  dd.files(dd.src + "\\d", {"x", "sub\\"});
+  dd.files(dd.src + "\\d\\sub", {"y"});
+  // the destination folder through Wine's other drive, Z: (the Unix root)
+  typedef char* (CDECL * unix_name_fn)(const WCHAR*);
+  auto unix_name = reinterpret_cast<unix_name_fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unix_name) GTEST_SKIP() << "not under Wine";
+  WCHAR wdst[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, dd.dst.c_str(), -1, wdst, MAX_PATH);
+  char* u = unix_name(wdst);
+  ASSERT_NE(u, nullptr);
+  std::string to = "Z:" + std::string(u) + "\\";
+  HeapFree(GetProcessHeap(), 0, u);
+  for (char& c : to)
+    if (c == '/') c = '\\';
+  ASSERT_TRUE(exists(to)) << to;
+  Harness h;
+  h.items_of(dd.src);
+  h.dlg.move = 1;
+  ASSERT_TRUE(h.open(1));
+  h.run(to + "moved");
+  EXPECT_EQ(get(dd.dst + "\\moved\\x"), content("x"));
+  EXPECT_EQ(get(dd.dst + "\\moved\\sub\\y"), content("y"));
+  EXPECT_FALSE(exists(dd.src + "\\d\\sub\\y"));
+  EXPECT_FALSE(exists(dd.src + "\\d")) << "the emptied source directories are removed";
+  EXPECT_NE(h.item("d")->flags & FREC_MOVED, 0u);
+}
