@@ -440,6 +440,7 @@ int on_init(HWND dlg, fcpdlg* d) {
     RECT cr;
     if (GetClientRect(dlg, &cr) && !geom_resize(&d->g, (int)cr.right, (int)cr.bottom)) geom_apply(&d->g, dlg);
   }
+  fop_restore_placement(dlg, d->cfg);
   set_title(d);
   if (ntf* hub = d->env->hub) {
     rc = ntf_add(hub, NTF_SM_NEXT, &d->m, on_next, d);
@@ -453,6 +454,7 @@ int on_init(HWND dlg, fcpdlg* d) {
 
 void save_settings(fcpdlg* d) {
   const Kind& k = kind(d);
+  fop_store_placement(d->dlg, d->cfg);
   GetDlgItemTextA(d->dlg, k.to_id, d->cfg->to, sizeof d->cfg->to);
   if (!d->move) {
     const bool rec = IsDlgButtonChecked(d->dlg, IDC_FCP_RECURSIVE) == BST_CHECKED;

@@ -532,3 +532,30 @@ const char* fop_text(const fopenv* env, const char* ctx, const char* id) {
   const char* t = env && env->tx ? txr_get(env->tx, ctx, id) : id;
   return t && flistcell_same_convs(t, id) ? t : id;
 }
+
+int fop_restore_placement(HWND dlg, const fopdlgcfg* cfg) {
+  if (!dlg || !cfg) return kParam;
+  const cfg_wndpl& wp = cfg->wp;
+  const int* r = wp.rcNormalPosition;
+  if (cfg->wp_size != sizeof wp || r[2] <= r[0] || r[3] <= r[1]) return 0;
+  WINDOWPLACEMENT p;
+  static_assert(sizeof p == sizeof wp, "window placement is 44 bytes");
+  memcpy(&p, &wp, sizeof p);
+  p.length = sizeof p;
+  if (p.showCmd == SW_SHOWMINIMIZED || p.showCmd == SW_MINIMIZE || p.showCmd == SW_HIDE) p.showCmd = SW_SHOWNORMAL;
+  return SetWindowPlacement(dlg, &p) ? 0 : last_error();
+}
+
+int fop_store_placement(HWND dlg, fopdlgcfg* cfg) {
+  if (!dlg || !cfg) return kParam;
+  WINDOWPLACEMENT p{};
+  p.length = sizeof p;
+  if (!GetWindowPlacement(dlg, &p)) {
+    const int e = last_error();
+    ERR_LOG(ERR_ERR, e, "GetWindowPlacement() failed - wnd: %p.", (void*)dlg);
+    return e;
+  }
+  memcpy(&cfg->wp, &p, sizeof p);
+  cfg->wp_size = sizeof p;
+  return 0;
+}

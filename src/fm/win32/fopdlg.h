@@ -104,5 +104,9 @@ int fop_hist_push(pathl* pl, const char* to, unsigned max);
 ftdec_next fop_ask(const fopenv* env, HWND owner, ftdec* dec, ft_need need, int type, const char* target, int isdir,
                    int cfm_yn, int more, int askro, unsigned* flags);
 
+// The dialog's last placement from its settings (nothing when none was kept), and back.
+int fop_restore_placement(HWND dlg, const fopdlgcfg* cfg);
+int fop_store_placement(HWND dlg, fopdlgcfg* cfg);
+
 // The text of id in ctx, or id when the store has none with the same conversions.
 const char* fop_text(const fopenv* env, const char* ctx, const char* id);

@@ -554,3 +554,139 @@ TEST(FmvDlg, ADirectoryMovesWithItsContents) {
   EXPECT_FALSE(exists(dd.src + "\\d"));
   EXPECT_EQ(h.dlg.dlg, nullptr);
 }
+
+// --- the dialog's own list ---------------------------------------------------------------
+
+namespace {
+
+std::string cell(HWND lv, int row, int col) {
+  char buf[512] = {0};
+  LVITEMA it{};
+  it.iSubItem = col;
+  it.pszText = buf;
+  it.cchTextMax = sizeof buf;
+  SendMessageA(lv, LVM_GETITEMTEXTA, row, (LPARAM)&it);
+  return buf;
+}
+
+void focus(HWND lv, int row) {
+  LVITEMA it{};
+  it.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+  it.state = LVIS_FOCUSED | LVIS_SELECTED;
+  SendMessageA(lv, LVM_SETITEMSTATE, row, (LPARAM)&it);
+}
+
+std::string title(HWND w) {
+  char t[256];
+  GetWindowTextA(w, t, sizeof t);
+  return t;
+}
+
+}  // namespace
+
+TEST(FcpDlg, TheListHasItsTitleMarkSortAndInfo) {
+  Dirs dd("list");
+  dd.files(dd.src, {"b", "a", "c"});
+  Harness h;
+  h.items_of(dd.src);
+  std::vector<void*> infos;
+  ASSERT_EQ(ntf_add(&h.hub, NTF_OPEN_INFO, nullptr,
+                    [](int, void* data, void* u) -> int {
+                      static_cast<std::vector<void*>*>(u)->push_back(data);
+                      return 0;
+                    },
+                    &infos),
+            0);
+  ASSERT_TRUE(h.open());
+  HWND lv = h.dlg.fl.wnd;
+  EXPECT_EQ(title(h.dlg.dlg), "Copy To - 3");
+  focus(lv, 1);
+  h.pump(20);
+  EXPECT_EQ(title(h.dlg.dlg), "Copy To - 2/3");
+
+  auto names = [&] {
+    std::string s;
+    for (unsigned i = 0; i < h.dlg.fl.n; ++i) s += h.dlg.fl.items[i].r->name;
+    return s;
+  };
+  EXPECT_EQ(names(), "abc");
+  SendMessageA(h.dlg.dlg, WM_COMMAND, FOPLIST_IDM_FSORTBYNAME, 0);
+  const std::string first = names();
+  SendMessageA(h.dlg.dlg, WM_COMMAND, FOPLIST_IDM_FSORTBYNAME, 0);
+  EXPECT_EQ(std::string(first.rbegin(), first.rend()), names()) << "the same column again reverses";
+  EXPECT_STREQ(h.cfg.fcpdlg.sortby, "name,dir");
+  SendMessageA(h.dlg.dlg, WM_COMMAND, FOPLIST_IDM_FUNSORT, 0);
+  EXPECT_STREQ(h.cfg.fcpdlg.sortby, "");
+
+  // the record being processed leads its row with the mark
+  foplist_set_cur(&h.dlg.fl, h.dlg.fl.items[2].r);
+  EXPECT_EQ(cell(lv, 2, 0).rfind("> ", 0), 0u) << cell(lv, 2, 0);
+  EXPECT_EQ(cell(lv, 1, 0).rfind("> ", 0), std::string::npos);
+  foplist_set_cur(&h.dlg.fl, nullptr);
+  EXPECT_EQ(cell(lv, 2, 0).rfind("> ", 0), std::string::npos);
+
+  // the error column shows the operation's error
+  flist_set_foerr(h.dlg.fl.items[0].r, 0, "Partially copied (1/2).");
+  const int errcol = lvw_lvcol(&h.dlg.fl.lv, lvw_find(&h.dlg.fl.lv, "err"));
+  ASSERT_GE(errcol, 0);
+  EXPECT_EQ(cell(lv, 0, errcol), "Partially copied (1/2).");
+  flist_set_foerr(h.dlg.fl.items[0].r, 0, nullptr);
+
+  focus(lv, 2);
+  SendMessageA(h.dlg.dlg, WM_COMMAND, FOPLIST_IDM_FINF, 0);
+  h.pump(30);
+  ASSERT_EQ(infos.size(), 1u);
+  EXPECT_EQ(infos[0], h.dlg.fl.items[2].r);
+}
+
+TEST(FcpDlg, InsideADirectoryEachExistingFileIsAskedAndTheAnswersHold) {
+  Dirs dd("dirask");
+  dd.files(dd.src, {"d\\"});
+  dd.files(dd.src + "\\d", {"1", "2", "3", "4"});
+  dd.files(dd.dst, {"d\\"});
+  for (const char* n : {"1", "2", "4"}) put(dd.dst + "\\d\\" + n, std::string("old ") + n);
+  Harness h;
+  h.items_of(dd.src);
+  h.answers = {FT_ANS_NO, FT_ANS_YES, FT_ANS_NO};
+  ASSERT_TRUE(h.open());
+  h.run(dd.dst);
+  ASSERT_EQ(h.asked.size(), 3u);
+  EXPECT_TRUE(h.asked[0].has_noall);
+  EXPECT_FALSE(h.asked[2].has_noall) << "the last file: Yes and No only";
+  EXPECT_EQ(get(dd.dst + "\\d\\1"), "old 1");
+  EXPECT_EQ(get(dd.dst + "\\d\\2"), content("2"));
+  EXPECT_EQ(get(dd.dst + "\\d\\3"), content("3"));
+  EXPECT_EQ(get(dd.dst + "\\d\\4"), "old 4");
+  EXPECT_EQ(h.foerr("d"), "Partially copied (2/4).") << "skipped files are not copied";
+}
+
+TEST(FmvDlg, AMoveToAnotherDriveGoesFileByFileAndRemovesTheSourcesLast) {
+  Dirs dd("mvx");
+  dd.files(dd.src, {"d\\"});
+  dd.files(dd.src + "\\d", {"x", "sub\\"});
+  dd.files(dd.src + "\\d\\sub", {"y"});
+  // the destination folder through Wine's other drive, Z: (the Unix root)
+  typedef char* (CDECL * unix_name_fn)(const WCHAR*);
+  auto unix_name = reinterpret_cast<unix_name_fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!unix_name) GTEST_SKIP() << "not under Wine";
+  WCHAR wdst[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, dd.dst.c_str(), -1, wdst, MAX_PATH);
+  char* u = unix_name(wdst);
+  ASSERT_NE(u, nullptr);
+  std::string to = "Z:" + std::string(u) + "\\";
+  HeapFree(GetProcessHeap(), 0, u);
+  for (char& c : to)
+    if (c == '/') c = '\\';
+  ASSERT_TRUE(exists(to)) << to;
+  Harness h;
+  h.items_of(dd.src);
+  h.dlg.move = 1;
+  ASSERT_TRUE(h.open(1));
+  h.run(to + "moved");
+  EXPECT_EQ(get(dd.dst + "\\moved\\x"), content("x"));
+  EXPECT_EQ(get(dd.dst + "\\moved\\sub\\y"), content("y"));
+  EXPECT_FALSE(exists(dd.src + "\\d\\sub\\y"));
+  EXPECT_FALSE(exists(dd.src + "\\d")) << "the emptied source directories are removed";
+  EXPECT_NE(h.item("d")->flags & FREC_MOVED, 0u);
+}
