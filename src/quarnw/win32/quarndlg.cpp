@@ -78,6 +78,7 @@ void find_thread(void* argp) {
   arg_free(&words);
   rbktree_v_free(&seen);
   ntf_post(&g_ntf, NTF_THREAD_END, qd, qd);
+  InterlockedExchange(&qd->worker, 0);  // the record is not touched after this
 }
 
 unsigned sort_flags() {
@@ -101,10 +102,13 @@ void sort_thread(void* argp) {
   if (rc && rc != 9015) ERR_LOG(ERR_ERR, rc, "flist_sort() failed - sortby: `%s'.", g_cfg.sortby);
   set_progress(quarnw_text("quarndlg", "Sort: done"));
   ntf_post(&g_ntf, NTF_THREAD_END, qd, qd);
+  InterlockedExchange(&qd->worker, 0);
 }
 
 int start_thread(void (*fn)(void*), quarndlg* qd) {
+  InterlockedExchange(&qd->worker, 1);
   if (_beginthread(fn, 0, qd) == (uintptr_t)-1L) {
+    InterlockedExchange(&qd->worker, 0);
     int e = errno;
     ERR_LOG(ERR_ERR, e ? e : 9001, "_beginthread() failed.");
     return e ? e : 9001;
@@ -238,7 +242,17 @@ int on_init(HWND dlg, quarndlg* qd) {
   return rc;
 }
 
+// A window destroyed during a search (the session ends): the worker is stopped and
+// waited for before the record it uses goes.
+void stop_worker(quarndlg* qd) {
+  if (!qd->worker) return;
+  progr_cancel(&g_progr);
+  for (int i = 0; qd->worker && i < 3000; ++i) Sleep(10);
+  if (qd->worker) ERR_LOG(ERR_ERR, 9011, "Worker thread still running - dlg: %p.", (void*)qd->dlg);
+}
+
 void on_destroy(quarndlg* qd) {
+  if (qd->worker) return;  // the record is left to it rather than freed under it
   if (qd->subscribed) {
     ntf_del(&g_ntf, NTF_SM_NEXT, &qd->m, on_next, qd);
     ntf_del(&g_ntf, NTF_THREAD_END, qd, on_thread_end, qd);
@@ -481,6 +495,9 @@ INT_PTR CALLBACK quarndlg_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         quarndlg_fwd_cmd(qd, LOWORD(wp), HIWORD(wp));
         return TRUE;
       }
+      return FALSE;
+    case WM_DESTROY:
+      if (qd) stop_worker(qd);
       return FALSE;
     case WM_NCDESTROY:
       if (qd) {

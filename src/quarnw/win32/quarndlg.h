@@ -38,6 +38,7 @@ struct quarndlg {
   char* paths;     // the Path text the running search walks, owned
   unsigned long long lastms;  // the worker's last progress time
   ffiltjob filt;   // the filter command and its files for the running search
+  volatile long worker;       // a worker thread still uses the record
 };
 
 // Creates the dialog (template 110) as a child of parent; *out gets the record, owned by

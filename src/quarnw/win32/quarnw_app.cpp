@@ -11,6 +11,7 @@
 #include "c/futil.h"
 #include "c/str.h"
 #include "c/ver.h"
+#include "dnd/win32/dnd.h"
 #include "err/err.h"
 #include "err/sigh.h"
 #include "quarnw/resimg.h"
@@ -211,6 +212,7 @@ int quarnw_startup(int argc, const char* const* args, int show, int* ended) {
     ERR_LOG(ERR_ERR, (int)GetLastError(), "RegisterClipboardFormat() failed.");
   if (!(g_cf_performed_dropeffect = RegisterClipboardFormatA("Performed DropEffect")))
     ERR_LOG(ERR_ERR, (int)GetLastError(), "RegisterClipboardFormat() failed.");
+  dnd_set_env(g_cf_preferred_dropeffect, g_cf_performed_dropeffect, &g_txr, &g_ntf);
 
   if (cmdp_has(&g_cmdp, "ver")) {
     *ended = 1;
@@ -243,7 +245,7 @@ int quarnw_shutdown(int rc) {
   g_started = 0;
   unsubscribe();
   if (g_ole_init) {
-    OleFlushClipboard();
+    dnd_release_clipboard(1);  // what was copied stays for other programs
     OleUninitialize();
     g_ole_init = 0;
   }

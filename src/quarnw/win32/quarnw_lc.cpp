@@ -1,6 +1,9 @@
 #include "quarnw/win32/quarnw_lc.h"
 
+#include "dnd/win32/dnd.h"
+#include "ds/list_v.h"
 #include "err/err.h"
+#include "fm/win32/flistchg.h"
 #include "quarnw/win32/flistctrl.h"
 #include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
@@ -35,6 +38,23 @@ int quarnw_lc_run(quarndlg* qd, const char* id) {
 int quarnw_lc_opendir(quarndlg* qd) {
   flistctrl* lc = control(qd);
   return lc ? flistctrl_open_dir(lc) : 0;
+}
+
+int quarnw_lc_clipboard(quarndlg* qd, unsigned long effect) {
+  flistctrl* lc = control(qd);
+  if (!lc) return 0;
+  list recs{};
+  int rc = list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
+  if (!rc) rc = flistctrl_collect(lc, &recs);
+  if (!rc && list_count(&recs))
+    rc = dnd_copy(quarndlg_flist(qd), &recs, (DWORD)effect, g_main_wnd, WM_QUARNW_DND_DONE, g_cfg.dnd_bufszK);
+  list_v_free(&recs);
+  return rc;
+}
+
+int quarnw_lc_handed(quarndlg* qd) {
+  flist* fl = qd ? quarndlg_flist(qd) : nullptr;
+  return fl ? flist_check_handed(fl, &g_ntf, fl) : 0;
 }
 
 int quarnw_lc_cols(quarndlg* qd) {

@@ -3,6 +3,7 @@
 #include "quarnw/win32/quarnw_wnd.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
 #include <cstring>
 
@@ -228,6 +229,8 @@ int file_command(int idm) {
     case IDM_FEDIT:
     case IDM_FOPENAS: return quarnw_lc_run(g_quarndlg, cmd_name(idm));
     case IDM_FOPENDIR: return quarnw_lc_opendir(g_quarndlg);
+    case IDM_FCP: return quarnw_lc_clipboard(g_quarndlg, DROPEFFECT_COPY);
+    case IDM_FCUT: return quarnw_lc_clipboard(g_quarndlg, DROPEFFECT_MOVE);
     default: return 0;
   }
 }
@@ -244,7 +247,9 @@ int quarnw_command(int idm) {
     case IDM_FOPEN:
     case IDM_FEDIT:
     case IDM_FOPENAS:
-    case IDM_FOPENDIR: return file_command(idm);
+    case IDM_FOPENDIR:
+    case IDM_FCP:
+    case IDM_FCUT: return file_command(idm);
     case IDM_VWSTD:
       g_cfg.view = QUARNW_VIEW_STD;
       menu_state(&g_menu, "vwStd", -1, 1);
@@ -440,6 +445,9 @@ LRESULT CALLBACK quarnw_wndproc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_QUARNW_NTF: ntf_dispatch(&g_ntf); return 0;
     case WM_QUARNW_UERR_QUEUED: quarnw_uerr_queued(); return 0;
     case WM_QUARNW_UERR_SHOW: quarnw_uerr_show(); return 0;
+    case WM_QUARNW_DND_DONE:
+      if (g_quarndlg) quarnw_lc_handed(g_quarndlg);
+      return 0;
     default: break;
   }
   return DefWindowProcA(wnd, msg, wp, lp);

@@ -352,6 +352,31 @@ TEST_F(FindDlg, StopWhileFindingSortsThePartStopWhileSortingLeavesItUnsorted) {
   EXPECT_EQ(row_set().size(), flist_count(&qd->fl));
 }
 
+// The session ends during a search: the walk is stopped before the dialog's record goes.
+// A helper holds the progress lock a while so the walk is still on when the window goes.
+TEST_F(FindDlg, DestroyedWhileFinding) {
+  g_cfg.progress_updateEvery = 0;
+  g_cfg.progress_lockTimeout = 30000;
+  fields(g_root, "", "", "");
+  HANDLE locked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  auto hold = [](void* ev) -> DWORD {
+    progr_lock(&g_progr);
+    SetEvent(static_cast<HANDLE>(ev));
+    Sleep(4000);  // the window system takes its time over destroying the frame
+    return progr_unlock(&g_progr);
+  };
+  click();
+  HANDLE helper = CreateThread(nullptr, 0, +hold, locked, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(locked, 10000), WAIT_OBJECT_0);
+  ASSERT_EQ(qd->worker, 1);
+  DestroyWindow(g_main_wnd);
+  EXPECT_EQ(g_quarndlg, nullptr);
+  EXPECT_EQ(g_progr.cancelled, PROGR_CANCELLED_FIND);
+  WaitForSingleObject(helper, 10000);
+  CloseHandle(helper);
+  CloseHandle(locked);
+}
+
 TEST_F(FindDlg, SelectionAndFocusFollowTheirRecordsThroughASort) {
   fields(g_root, "*.txt", "", "");
   ASSERT_TRUE(search());

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -240,10 +242,13 @@ TEST_F(Program, SortCommands) {
     const char* sortby;
     int rev;
   };
-  // another column: its key list and default direction; the same one: reversed
+  // another column: its key list and default direction (newest and largest first for
+  // times and sizes); the same one: reversed
   const Step steps[] = {{IDM_FSORTBYNAME, "name,dir", 0}, {IDM_FSORTBYNAME, "name,dir", 1},
                         {IDM_FSORTBYPATH, "path", 0},     {IDM_FSORTREV, "path", 1},
-                        {IDM_FSORTBYPATH, "path", 0},     {IDM_FUNSORT, "", 0}};
+                        {IDM_FSORTBYPATH, "path", 0},     {IDM_FSORTBYSIZE, "size,path", 1},
+                        {IDM_FSORTBYSIZE, "size,path", 0}, {IDM_FSORTBYMD, "md,path", 1},
+                        {IDM_FUNSORT, "", 0}};
   for (const Step& s : steps) {
     command(s.idm);
     EXPECT_STREQ(g_cfg.sortby, s.sortby) << s.idm;
@@ -304,6 +309,35 @@ TEST_F(Program, ColumnDialogOfTheResultList) {
   // the built-in set shows some of the eleven columns
   EXPECT_GT(shown, 0);
   EXPECT_LE(shown, 11);
+}
+
+// The manual is opened by a help command run in the program's own folder; here the
+// command starts a recorder that lies beside the test program.
+TEST_F(Program, ManualCommandRunsInTheProgramsFolder) {
+  char exe[MAX_PATH];
+  GetModuleFileNameA(nullptr, exe, sizeof exe);
+  std::string dir = exe;
+  dir.erase(dir.rfind('\\') + 1);
+  const std::string out = g_dir + "\\man.txt";
+  SetEnvironmentVariableA("CMDREC_OUT", out.c_str());
+  cmdlist_free(&g_cfg.cmd);
+  ASSERT_EQ(cmdlist_init(&g_cfg.cmd), 0);
+  ASSERT_NE(cmdlist_add(&g_cfg.cmd, "man", "shexec -verb:open -file:cmdrec.exe -show:SHOWMINNOACTIVE", nullptr, 0),
+            nullptr);
+  command(IDM_MAN);
+  std::string got;
+  for (int i = 0; i < 400 && got.empty(); ++i) {
+    if (FILE* f = fopen(out.c_str(), "rb")) {
+      char buf[2048];
+      got.assign(buf, fread(buf, 1, sizeof buf, f));
+      fclose(f);
+    }
+    Sleep(50);
+  }
+  ASSERT_FALSE(got.empty()) << "the help command did not run";
+  EXPECT_NE(got.find("cmdrec.exe"), std::string::npos) << got;
+  dir.pop_back();  // the working directory is reported without its last separator
+  EXPECT_NE(got.find("\n" + dir), std::string::npos) << got;
 }
 
 // A burst of reports from a worker while the window thread is busy: at most three
@@ -471,6 +505,25 @@ TEST_F(Program, TitleAndCommandsOverResults) {
     EXPECT_EQ(enabled(IDM_FOPENAS), r.openas) << r.sel.size() << " selected";
     EXPECT_FALSE(enabled(IDM_FEXEC));
   }
+  // Copy: the usable selected files on the clipboard as a file drop
+  select_rows({0, 1});
+  if (OpenClipboard(g_main_wnd)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  command(IDM_FCP);
+  unsigned nfiles = 0;
+  IDataObject* obj = nullptr;
+  if (SUCCEEDED(OleGetClipboard(&obj)) && obj) {
+    FORMATETC fe{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM sm{};
+    if (SUCCEEDED(obj->GetData(&fe, &sm))) {
+      nfiles = DragQueryFileA(static_cast<HDROP>(sm.hGlobal), 0xFFFFFFFF, nullptr, 0);
+      ReleaseStgMedium(&sm);
+    }
+    obj->Release();
+  }
+  EXPECT_EQ(nfiles, 2u);
   select_rows({});
 }
 
@@ -512,6 +565,26 @@ TEST_F(Program, ReportWhileTheDialogIsOpenJoinsIt) {
   EXPECT_EQ(before, 0);
   EXPECT_EQ(after, 1);
   EXPECT_EQ(dialogs, 1);
+}
+
+TEST_F(Program, ErrorDialogListAboveOrBelowTheText) {
+  uerrlist_clear(&g_uerrlist);
+  for (int botlist : {0, 1}) {
+    g_cfg.uerrdlg.botlist = botlist;
+    RECT list{}, info{};
+    DialogWatch w("Errors", [&](HWND d) {
+      GetWindowRect(GetDlgItem(d, 8201), &list);
+      GetWindowRect(GetDlgItem(d, 8202), &info);
+    });
+    SendMessageA(g_main_wnd, WM_COMMAND, MAKEWPARAM(IDM_UERR, 0), 0);
+    ASSERT_TRUE(w.join());
+    if (botlist)
+      EXPECT_GT(list.top, info.bottom - 1) << "template 7202: the list below";
+    else
+      EXPECT_LT(list.bottom, info.top + 1) << "template 7201: the list above";
+    EXPECT_GT(list.right - list.left, 0);
+  }
+  g_cfg.uerrdlg.botlist = 1;
 }
 
 // Last: the program ends as the user closes it, saves what changed, and finds it again.
