@@ -305,7 +305,7 @@ TEST_F(Program, AboutBox) {
   EXPECT_EQ(text.rfind("Quarn Std 1.0.0", 0), 0u) << text;
   EXPECT_NE(text.find("win"), std::string::npos) << "the platform: " << text;
   EXPECT_NE(text.find("Finds files and directories"), std::string::npos) << text;
-  EXPECT_EQ(copyright, "Copyright Copyright (c) 2026 moxware\r\nAll rights reserved.\r\n");
+  EXPECT_EQ(copyright, "Copyright (c) 2026 moxware\r\nAll rights reserved.\r\n");
 }
 
 TEST_F(Program, ColumnDialogOfTheResultList) {
