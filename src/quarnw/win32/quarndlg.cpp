@@ -2,6 +2,7 @@
 
 #include <process.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
