@@ -78,7 +78,7 @@ void find_thread(void* argp) {
     int err = 0;
     if (!rbktree_v_insert(&seen, path, &err)) ERR_LOG(ERR_ERR, err, "Failed to add path - %s.", path);
   }
-  ntf_post(&g_ntf, NTF_FLIST_GROWN, &qd->fl, &qd->fl);  // the matches of the last tick
+  ntf_post(&g_ntf, NTF_FLIST_GROWN, &qd->fl, &qd->fl);  // the last matches
   set_progress(quarnw_text("quarndlg", "Find: done"));
   arg_free(&words);
   rbktree_v_free(&seen);
@@ -292,8 +292,9 @@ int quarndlg_entry_cb(const qnd* d, int match, unsigned count, void* usrdata) {
   const unsigned long long now = now_ms();
   if (match) {
     if (int rc = flist_add(&qd->fl, d)) return rc;
-    // each post takes the hub's lock; one a tick, and the first, tell the list enough
-    if (now != g_grown_ms || flist_count(&qd->fl) == 1) {
+    // each post takes the hub's lock and wakes the window to repaint: the first match, then
+    // one a progress tick
+    if (now - g_grown_ms >= g_cfg.progress_updateEvery || flist_count(&qd->fl) == 1) {
       g_grown_ms = now;
       ntf_post(&g_ntf, NTF_FLIST_GROWN, &qd->fl, &qd->fl);
     }
