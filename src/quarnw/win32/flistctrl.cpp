@@ -5,6 +5,7 @@
 
 #include "c/str.h"
 #include "cmd/cmd.h"
+#include "dnd/win32/dnd.h"
 #include "ds/list.h"
 #include "ds/list_v.h"
 #include "err/err.h"
@@ -48,6 +49,15 @@ void post_cmd(const flistctrl* lc, int idm) {
 
 void update_title(const flistctrl* lc) {
   if (lc->env->update_title) lc->env->update_title(lc->env->usrdata);
+}
+
+// The selected usable rows dragged to another window.
+void drag(flistctrl* lc) {
+  list recs{};
+  int rc = list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
+  if (!rc) rc = flistctrl_collect(lc, &recs);
+  if (!rc && list_count(&recs)) dnd_drag(lc->fl, &recs, lc->env->cfg->dnd_bufszK);
+  list_v_free(&recs);
 }
 
 flistcell_fmt cell_fmt(const flistctrl* lc) {
@@ -498,6 +508,9 @@ int flistctrl_notify(flistctrl* lc, const NMHDR* nm, LRESULT* result) {
         update_title(lc);
         break;
       }
+      case LVN_BEGINDRAG:
+        if (!lc->env->busy || !lc->env->busy(lc->env->usrdata)) drag(lc);
+        break;
       case LVN_ODSTATECHANGED:  // a range of rows selected at once
         update_title(lc);
         break;

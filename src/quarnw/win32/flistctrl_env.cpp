@@ -1,11 +1,13 @@
 // The result list's environment in the program: the main window's state. Apart from the
 // control so that tests of the control need not link the program.
 #include "quarnw/win32/flistctrl.h"
+#include "quarnw/win32/quarndlg.h"
 #include "quarnw/win32/quarnw.h"
 
 namespace {
 
 void title(void*) { quarnw_update_title(); }
+int busy(void*) { return g_quarndlg && quarndlg_running(g_quarndlg); }
 
 }  // namespace
 
@@ -21,5 +23,6 @@ const flistctrl_env* flistctrl_env_prog() {
   env.sc = &g_syscfg;
   env.flistmenu = &g_flistmenu;
   env.update_title = title;
+  env.busy = busy;
   return &env;
 }

@@ -50,6 +50,9 @@ int path_casecmp(unsigned t1, const void* k1, unsigned s1, unsigned t2, const vo
   return val_casecmp(t1, *static_cast<char* const*>(k1), s1, t2, *static_cast<char* const*>(k2), s2);
 }
 
+// The last time the find thread announced a grown list (one find thread at a time).
+unsigned long long g_grown_ms;
+
 void find_thread(void* argp) {
   quarndlg* qd = static_cast<quarndlg*>(argp);
   arg words{};
@@ -75,6 +78,7 @@ void find_thread(void* argp) {
     int err = 0;
     if (!rbktree_v_insert(&seen, path, &err)) ERR_LOG(ERR_ERR, err, "Failed to add path - %s.", path);
   }
+  ntf_post(&g_ntf, NTF_FLIST_GROWN, &qd->fl, &qd->fl);  // the last matches
   set_progress(quarnw_text("quarndlg", "Find: done"));
   arg_free(&words);
   rbktree_v_free(&seen);
@@ -285,11 +289,16 @@ int quarndlg_entry_cb(const qnd* d, int match, unsigned count, void* usrdata) {
     ERR_LOG(ERR_ERR, kParam, "Invalid param - qnd: %p, dlg: %p.", (const void*)d, usrdata);
     return kParam;
   }
+  const unsigned long long now = now_ms();
   if (match) {
     if (int rc = flist_add(&qd->fl, d)) return rc;
-    ntf_post(&g_ntf, NTF_FLIST_GROWN, &qd->fl, &qd->fl);
+    // each post takes the hub's lock and wakes the window to repaint: the first match, then
+    // one a progress tick
+    if (now - g_grown_ms >= g_cfg.progress_updateEvery || flist_count(&qd->fl) == 1) {
+      g_grown_ms = now;
+      ntf_post(&g_ntf, NTF_FLIST_GROWN, &qd->fl, &qd->fl);
+    }
   }
-  const unsigned long long now = now_ms();
   if (now - qd->lastms < g_cfg.progress_updateEvery) return 0;
   qd->lastms = now;
   if (progr_lock(&g_progr)) return 0;

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ole2.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <fstream>
@@ -614,6 +616,89 @@ TEST_F(FlistCtrl, UsableRecordsLeaveOutErrorsMovedAndDeleted) {
   EXPECT_EQ(flistctrl_selected_count(&lc), 4u);
   select({"m.txt", "bad"});
   EXPECT_EQ(flistctrl_usable_count(&lc), 0u);
+}
+
+// A window of another program that copies what is dropped on it (it keeps the names).
+struct DropTarget final : IDropTarget {
+  std::set<std::string> dropped;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget) ? this : nullptr;
+    return *ppv ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect &= DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* o, DWORD, POINTL, DWORD* effect) override {
+    FORMATETC fe{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM m{};
+    if (FAILED(o->GetData(&fe, &m))) return E_UNEXPECTED;
+    char p[MAX_PATH];
+    for (UINT i = 0, n = DragQueryFileA(static_cast<HDROP>(m.hGlobal), 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
+      DragQueryFileA(static_cast<HDROP>(m.hGlobal), i, p, MAX_PATH);
+      dropped.insert(p);
+    }
+    ReleaseStgMedium(&m);
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+};
+
+int g_busy;
+int busy(void*) { return g_busy; }
+void CALLBACK escape(HWND, UINT, UINT_PTR, DWORD) { PostThreadMessageA(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0); }
+
+TEST_F(FlistCtrl, RowsDraggedToAnotherWindowUnlessTheMachineRuns) {
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  for (const char* n : {"a.txt", "b.txt", "c.txt"}) t.add(n, 1);
+  walk(&fl, t.root);
+  env.busy = busy;
+  create();
+  flistctrl_publish(&lc);
+  // the pointer rests over the other window (a static that answers hit tests) with no
+  // button down: the drop happens at once
+  DropTarget target;
+  HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "other", WS_POPUP | WS_VISIBLE | SS_NOTIFY, 300, 100, 200, 150, nullptr,
+                               nullptr, nullptr, nullptr);
+  ASSERT_TRUE(other);
+  ASSERT_EQ(RegisterDragDrop(other, &target), S_OK);
+  pump();
+  SetCursorPos(400, 175);
+  auto begin_drag = [&](const std::string& name) {
+    NMLISTVIEW nm{};
+    nm.hdr = {lv, 1005, LVN_BEGINDRAG};
+    nm.iItem = row_of(name);
+    UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, escape);  // a drag that never ends
+    SendMessageA(host, WM_NOTIFY, 1005, (LPARAM)&nm);
+    KillTimer(nullptr, watchdog);
+  };
+  struct {
+    int busy;
+    V sel;
+    std::set<std::string> dropped;
+  } const cases[] = {
+      {1, {"a.txt", "c.txt"}, {}},  // a search or sort runs: no drag
+      {0, {"a.txt", "c.txt"}, {t.path("a.txt"), t.path("c.txt")}},
+      {0, {"b.txt"}, {t.path("b.txt")}},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(testing::Message() << "busy " << k.busy << ", " << k.sel.size() << " selected");
+    g_busy = k.busy;
+    target.dropped.clear();
+    select(k.sel, k.sel[0]);
+    begin_drag(k.sel[0]);
+    EXPECT_EQ(target.dropped, k.dropped);
+  }
+  RevokeDragDrop(other);
+  DestroyWindow(other);
+  OleUninitialize();
 }
 
 // The commands started: "command line|working directory" per run, sorted.

@@ -7,9 +7,12 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -19,6 +22,10 @@
 #include <vector>
 
 #include "c/str.h"
+#include "dnd/win32/dataobj.h"
+#include "dnd/win32/dnd.h"
+#include "fm/flist.h"
+#include "quarnw/win32/flistctrl.h"
 #include "err/err.h"
 #include "fm/flist.h"
 #include "fm/win32/fcfmdlg.h"
@@ -300,7 +307,7 @@ TEST_F(Program, AboutBox) {
   EXPECT_EQ(text.rfind("Quarn Std 1.0.0", 0), 0u) << text;
   EXPECT_NE(text.find("win"), std::string::npos) << "the platform: " << text;
   EXPECT_NE(text.find("Finds files and directories"), std::string::npos) << text;
-  EXPECT_EQ(copyright, "Copyright Copyright (c) 2026 moxware\r\nAll rights reserved.\r\n");
+  EXPECT_EQ(copyright, "Copyright (c) 2026 moxware\r\nAll rights reserved.\r\n");
 }
 
 TEST_F(Program, ColumnDialogOfTheResultList) {
@@ -526,6 +533,109 @@ TEST_F(Program, TitleAndCommandsOverResults) {
     obj->Release();
   }
   EXPECT_EQ(nfiles, 2u);
+  select_rows({});
+}
+
+// The file-drop data of the clipboard: the wide paths, each ended by a zero.
+std::vector<std::string> clipboard_paths() {
+  std::vector<std::string> out;
+  IDataObject* obj = nullptr;
+  if (FAILED(OleGetClipboard(&obj)) || !obj) return out;
+  FORMATETC fe{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM sm{};
+  if (SUCCEEDED(obj->GetData(&fe, &sm))) {
+    auto* df = static_cast<const DROPFILES*>(GlobalLock(sm.hGlobal));
+    const size_t size = GlobalSize(sm.hGlobal);
+    if (df && df->fWide && df->pFiles < size) {
+      const wchar_t* w = reinterpret_cast<const wchar_t*>(reinterpret_cast<const char*>(df) + df->pFiles);
+      const wchar_t* end = reinterpret_cast<const wchar_t*>(reinterpret_cast<const char*>(df) + size);
+      while (w < end && *w) {
+        char buf[MAX_PATH * 3] = "";
+        WideCharToMultiByte(CP_UTF8, 0, w, -1, buf, sizeof buf, nullptr, nullptr);
+        out.push_back(buf);
+        w += wcslen(w) + 1;
+      }
+      if (w >= end) out.push_back("<no end>");
+    }
+    GlobalUnlock(sm.hGlobal);
+    ReleaseStgMedium(&sm);
+  }
+  obj->Release();
+  return out;
+}
+
+// As a file manager tells the source of a pasted cut what it did.
+HRESULT set_performed(IDataObject* o, DWORD effect) {
+  FORMATETC fe{(CLIPFORMAT)RegisterClipboardFormatA("Performed DropEffect"), nullptr, DVASPECT_CONTENT, -1,
+               TYMED_HGLOBAL};
+  STGMEDIUM m{};
+  m.tymed = TYMED_HGLOBAL;
+  m.hGlobal = GlobalAlloc(GMEM_MOVEABLE, sizeof effect);
+  std::memcpy(GlobalLock(m.hGlobal), &effect, sizeof effect);
+  GlobalUnlock(m.hGlobal);
+  HRESULT hr = o->SetData(&fe, &m, TRUE);
+  if (FAILED(hr)) ReleaseStgMedium(&m);
+  return hr;
+}
+
+TEST_F(Program, CopyAndCutHandTheListedFilesToOtherPrograms) {
+  const std::string tree = g_dir + "\\clip", dest = g_dir + "\\pasted";
+  CreateDirectoryA(tree.c_str(), nullptr);
+  CreateDirectoryA(dest.c_str(), nullptr);
+  for (const char* f : {"\\x1.txt", "\\x2.txt", "\\x3.txt"}) {
+    HANDLE h = CreateFileA((tree + f).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+  }
+  g_cfg.sortby[0] = 0;
+  find(tree);
+  ASSERT_TRUE(wait_stopped());
+  flist* fl = quarndlg_flist(g_quarndlg);
+  const flistctrl* lc = quarndlg_flistctrl(g_quarndlg);
+  ASSERT_TRUE(fl && lc);
+  int row[4] = {-1, -1, -1, -1};  // of x1, x2, x3
+  const int n = (int)SendMessageA(list_view(), LVM_GETITEMCOUNT, 0, 0);
+  for (int i = 0; i < n; ++i) {
+    const frec* r = flist_get(fl, (unsigned)i);
+    if (r && r->name && std::strlen(r->name) == 6 && r->name[0] == 'x') row[r->name[1] - '0'] = i;
+  }
+  for (int k : {1, 2, 3}) ASSERT_GE(row[k], 0) << "x" << k;
+  auto path = [&](int k) { return tree + "\\x" + std::to_string(k) + ".txt"; };
+
+  // Copy: the full paths of the selected files, in row order, nothing handed over
+  select_rows({std::min(row[1], row[3]), std::max(row[1], row[3])});
+  command(IDM_FCP);
+  const std::vector<std::string> first_last =
+      row[1] < row[3] ? std::vector<std::string>{path(1), path(3)} : std::vector<std::string>{path(3), path(1)};
+  EXPECT_EQ(clipboard_paths(), first_last);
+  for (int k : {1, 2, 3}) EXPECT_EQ(flist_get(fl, (unsigned)row[k])->flags & FREC_HANDED, 0u);
+
+  // Cut, pasted elsewhere by a file manager that moves the files and says so
+  command(IDM_FCUT);
+  EXPECT_EQ(clipboard_paths(), first_last);
+  for (int k : {1, 3}) ASSERT_TRUE(MoveFileA(path(k).c_str(), (dest + "\\x" + std::to_string(k) + ".txt").c_str()));
+  IDataObject* c = nullptr;
+  ASSERT_EQ(OleGetClipboard(&c), S_OK);
+  HRESULT hr = set_performed(c, DROPEFFECT_MOVE);
+  c->Release();
+  if (hr == E_NOTIMPL) {  // the clipboard's wrapper keeps SetData to itself: the program's own object
+    DataObj* own = dnd_clipboard_obj();
+    ASSERT_NE(own, nullptr);
+    hr = set_performed(own, DROPEFFECT_MOVE);
+    own->Release();
+  }
+  ASSERT_EQ(hr, S_OK);
+  pump(300);
+  char cell[MAX_PATH];
+  for (int k : {1, 2, 3}) {
+    const bool moved = k != 2;
+    EXPECT_EQ(flist_get(fl, (unsigned)row[k])->flags & FREC_MOVED, moved ? (unsigned)FREC_MOVED : 0u) << k;
+    ASSERT_EQ(flistctrl_cell(lc, (unsigned)row[k], "name", cell, sizeof cell), 0);
+    EXPECT_EQ(std::string(cell), (moved ? "< x" : "x") + std::to_string(k) + ".txt");
+  }
+  // the moved rows are no longer usable: only x2 is copied now
+  select_rows({row[1], row[2], row[3]});
+  command(IDM_FCP);
+  EXPECT_EQ(clipboard_paths(), std::vector<std::string>{path(2)});
   select_rows({});
 }
 
