@@ -73,25 +73,6 @@ int quarnw_lc_cols(quarndlg* qd) {
   return rc;
 }
 
-int quarnw_lc_fop(quarndlg* qd, int move) {
-  flistctrl* lc = control(qd);
-  if (!lc) return 0;
-  list recs{};
-  int rc = list_v_init(&recs, 0xC2, nullptr, nullptr, nullptr, nullptr);
-  if (!rc) rc = flistctrl_collect(lc, &recs);
-  if (!rc && recs.count) {
-    dnd_release_clipboard();
-    const fopenv env{g_inst, &g_txr, g_xrm.maindb, &g_ntf, &g_dgrp, &g_syscfg};
-    fcpdlg d{};
-    fcpdlg_init(&d);
-    rc = move ? fmvdlg_open(&d, &g_cfg.fmvdlg, &env, &recs, g_main_wnd, &g_progr)
-              : fcpdlg_open(&d, &g_cfg.fcpdlg, &env, &recs, g_main_wnd, &g_progr);
-    fcpdlg_free(&d);
-  }
-  list_v_free(&recs);
-  return rc;
-}
-
 namespace {
 
 // Runs open on the usable records of the list, the clipboard's data object released first.
@@ -112,6 +93,17 @@ int on_usable(quarndlg* qd, F open) {
 }
 
 }  // namespace
+
+int quarnw_lc_fop(quarndlg* qd, int move) {
+  return on_usable(qd, [move](const fopenv& env, const list& recs) {
+    fcpdlg d{};
+    fcpdlg_init(&d);
+    const int rc = move ? fmvdlg_open(&d, &g_cfg.fmvdlg, &env, &recs, g_main_wnd, &g_progr)
+                        : fcpdlg_open(&d, &g_cfg.fcpdlg, &env, &recs, g_main_wnd, &g_progr);
+    fcpdlg_free(&d);
+    return rc;
+  });
+}
 
 int quarnw_lc_del(quarndlg* qd, int perm) {
   return on_usable(qd, [perm](const fopenv& env, const list& recs) {

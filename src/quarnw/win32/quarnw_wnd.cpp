@@ -10,7 +10,6 @@
 #include "c/str.h"
 #include "c/val.h"
 #include "c/ver.h"
-#include "dnd/win32/dnd.h"
 #include "err/err.h"
 #include "fio/wndf.h"
 #include "quarnw/win32/quarndlg.h"
@@ -250,9 +249,6 @@ const frec* focused_rec();
 
 int quarnw_command(int idm) {
   HWND wnd = g_main_wnd;
-  // the object on the clipboard would name files the dialog may move or delete
-  if ((idm == IDM_FCPTO || idm == IDM_FMVTO || idm == IDM_FDEL || idm == IDM_FATTRIB) && g_ole_init)
-    dnd_release_clipboard();
   switch (idm) {
     case IDM_ABOUT: return quarnw_about(wnd);
     case IDM_MAN: return run_man(wnd);
