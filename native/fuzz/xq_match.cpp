@@ -1,5 +1,5 @@
 // Quark lists and scores: the input's lines are a query name, its class and a
-// specification; the first byte gives the component limit. Components must lie inside
+// resource pattern; the first byte gives the component limit. Components must lie inside
 // the text, hold no separator, and the order and the score must keep their rules.
 #include "xrm/xquark.h"
 #include "fuzz_util.h"
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(xq_eq(&qs, m - 1, &qn, n - 1) || (qc.nquarks && xq_eq(&qs, m - 1, &qc, n - 1)));
     FUZZ_CHECK(score <= 4 + (n + 1) * (n + 2) + n);
   }
-  // a query matches itself as a tight specification with the highest score
+  // a query matches itself as a tight resource pattern with the highest score
   if (n && (!qc.nquarks || qc.nquarks == n)) {
     bool alltight = true;
     for (unsigned i = 0; i < n; ++i) alltight = alltight && qn.q[i].binding == XQ_TIGHT;

@@ -1,6 +1,6 @@
-// Quark lists: the components of a dotted resource name or specification, as
+// Quark lists: the components of a dotted resource name or pattern, as
 // offsets into the caller's text (nothing is copied or allocated), and the
-// matching and ordering of specifications against fully qualified queries.
+// matching and ordering of resource patterns against fully qualified queries.
 #pragma once
 
 enum : unsigned {

@@ -80,7 +80,7 @@ char* dup_text(const char* s) {
   return d;
 }
 
-// Resource key: the quark list, its components and the specification text in one block.
+// Resource key: the quark list, its components and the resource pattern text in one block.
 quarks* key_new(const quarks* parsed) {
   const size_t len = strlen(parsed->text);
   const size_t size = sizeof(quarks) + parsed->nquarks * sizeof(xquark) + len + 1;
@@ -590,7 +590,7 @@ int xrm_db_save(db* d, const char* fname) {
     ERR_LOG(ERR_ERR, 9001, "Failed to open file `%s'.", fname);
     return 9001;
   }
-  // by specification text, plain byte order
+  // by resource pattern text, plain byte order
   rbtree sorted{};
   int rc = rbtree_init(&sorted, sizeof(const char*), 0, [](unsigned, const void* a, unsigned, unsigned, const void* b,
                                                            unsigned, void*) {

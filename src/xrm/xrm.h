@@ -1,4 +1,4 @@
-// Resource database in the manner of the X resource manager: specifications of
+// Resource database in the manner of the X resource manager: resource patterns of
 // dotted components with loose ("*") and tight (".") bindings paired with a text,
 // queried by fully qualified instance and class names. One manager (xrm) owns its
 // databases (db) and serialises every operation on them with one mutex.
@@ -12,7 +12,7 @@
 
 enum : unsigned {
   XRM_LOCK_TIMEOUT = 1000,  // ms, every operation that takes the manager's mutex
-  XRM_NAME_SIZE = 256,      // a qualified name or specification
+  XRM_NAME_SIZE = 256,      // a qualified name or resource pattern
   XRM_MAXQUARKS = 256,      // components of a parse (255 usable)
   XRM_VALUE_SIZE = 8192,    // a value converted to or from text
   XRM_USRNAME_SIZE = 64,
@@ -91,7 +91,7 @@ int xrm_get_items(db* d, void* items_val_base, unsigned nitems, const cfg_item* 
 int xrm_put_items(db* d, const void* items_val_base, unsigned nitems, const cfg_item* items, const char* nprefix,
                   int qualify);
 
-// Writes the resources sorted by specification as a resource file.
+// Writes the resources sorted by resource pattern as a resource file.
 int xrm_db_save(db* d, const char* fname);
 
 // idbuf (optional) receives the id text; 9007 for the same (mask, cb, usrdata) twice.

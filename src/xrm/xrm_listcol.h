@@ -73,5 +73,5 @@ int xrm_listcol_load(db* db, const char* name, const char* cls, int qualify, lis
 
 // Stores spec.order and, per column, spec.id.w (when set), spec.id.excl and
 // spec.id.visible, unqualified: spec is written as given ("*flist.col"), so the
-// values replace those of the same specification from earlier files.
+// values replace those of the same resource pattern from earlier files.
 int xrm_listcol_save(db* db, const char* spec, const listcol* lc);

@@ -107,7 +107,7 @@ class Scanner {
   char* value_ = nullptr;  // the decoded value
   Mode mode_ = M_INIT;
   bool bol_ = true;
-  int pending_ = 0;  // a binding character that could not continue a specification
+  int pending_ = 0;  // a binding character that could not continue a resource pattern
   bool fatal_ = false;
   unsigned tokline_ = 1;  // line where the current token began
 };

@@ -7,7 +7,7 @@
 #include "xrm/xrm.h"
 
 enum : unsigned {
-  XRML_SPEC_MAX = 256,      // a specification is shorter
+  XRML_SPEC_MAX = 256,      // a resource pattern is shorter
   XRML_VALUE_MAX = 8192,    // a value as written is shorter, and decoded fits
   XRML_INCLUDE_MAX = 9,     // files open at once
   XRML_FNAME_MAX = 4096,    // an include name

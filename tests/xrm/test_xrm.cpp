@@ -36,7 +36,7 @@ class Xrm : public ::testing::Test {
   db* d_ = nullptr;
 };
 
-TEST_F(Xrm, BestMatchingSpecificationWins) {
+TEST_F(Xrm, BestMatchingPatternWins) {
   put("*col.size.align", "col");
   put("*fcplist.col.size.align", "fcplist");
   put("*geometry", "loose");
@@ -65,7 +65,7 @@ TEST_F(Xrm, BestMatchingSpecificationWins) {
   for (const auto& c : cases) EXPECT_EQ(get(c.name, c.cls), c.want) << c.name;
 }
 
-TEST_F(Xrm, StoringReplacesOnlyTheSameSpecification) {
+TEST_F(Xrm, StoringReplacesOnlyTheSamePattern) {
   put("*a.b", "1");
   put("*a.b", "2");
   put("*a*b", "loose");
@@ -187,7 +187,7 @@ TEST_F(Xrm, SettingsRecordThroughItems) {
   EXPECT_EQ(r2.w, 120);
 }
 
-TEST_F(Xrm, SavedSortedBySpecificationAndEscaped) {
+TEST_F(Xrm, SavedSortedByPatternAndEscaped) {
   put("*b.wPref", "12C");
   put("*a", " lead and trail ");
   put("*Z", "tab\there\nline");

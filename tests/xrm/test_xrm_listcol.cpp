@@ -129,7 +129,7 @@ TEST_F(Listcol, SaveWritesWhatTheNextLoadReads) {
   std::swap(lc_, back);
   EXPECT_EQ(dump(), want);
 
-  // exactly the saved values reached the user's database, under the spec given
+  // exactly the saved values reached the user's database, under the name given
   char v[64];
   EXPECT_EQ(xrm_get_str(usr, "u.quarnw.sv.col.order", nullptr, 0, v, sizeof v), 0);
   EXPECT_STREQ(v, "c,a,b");

@@ -28,7 +28,7 @@ class XrmLoad : public ::testing::Test {
     xrml_free(&l_);
     xrm_free(&x_);
   }
-  // Every resource as "spec=value;" in specification order.
+  // Every resource as "spec=value;" in resource pattern order.
   std::string dump() const {
     std::map<std::string, std::string> m;
     for (rbtree_node* n = rbtree_first(&d_->res); n; n = rbtree_next(n))
