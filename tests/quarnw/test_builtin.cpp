@@ -132,9 +132,9 @@ TEST_F(Builtin, ResultListColumns) {
   } want[] = {
       {"rpath", "40C", 0, 0, LISTCOL_LEFT, "Real path"}, {"path", "40C", 1, 0, LISTCOL_LEFT, "Path"},
       {"dir", "30C", 0, 0, LISTCOL_LEFT, "Directory"},   {"name", "15C", 0, 0, LISTCOL_LEFT, "Name"},
-      {"ext", "8C", 0, 0, LISTCOL_LEFT, "Extension"},    {"md", "12C", 1, 1, LISTCOL_LEFT, "Modified time"},
-      {"ad", "12C", 0, 1, LISTCOL_LEFT, "Accessed time"}, {"Bd", "12C", 0, 1, LISTCOL_LEFT, "Created time"},
-      {"size", "8C", 1, 1, LISTCOL_RIGHT, "Size"},       {"attr", "6C", 1, 0, LISTCOL_LEFT, "Attributes"},
+      {"ext", "8C", 0, 0, LISTCOL_LEFT, "Extension"},    {"md", "18C", 1, 1, LISTCOL_LEFT, "Modified time"},
+      {"ad", "18C", 0, 1, LISTCOL_LEFT, "Accessed time"}, {"Bd", "18C", 0, 1, LISTCOL_LEFT, "Created time"},
+      {"size", "8C", 1, 1, LISTCOL_RIGHT, "Size"},       {"attr", "10C", 1, 0, LISTCOL_LEFT, "Attributes"},
       {"err", "12C", 0, 1, LISTCOL_LEFT, "Error"},
   };
   ASSERT_EQ(lc.ncols, sizeof want / sizeof want[0]);

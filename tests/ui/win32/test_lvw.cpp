@@ -199,9 +199,9 @@ TEST_F(Lvw, BuiltInResultListShowsItsVisibleColumnsInOrder) {
     int align;
   } const want[] = {
       {"path", "Path", 40, LVCFMT_LEFT},
-      {"md", "Modified time", 12, LVCFMT_LEFT},
+      {"md", "Modified time", 18, LVCFMT_LEFT},
       {"size", "Size", 8, LVCFMT_RIGHT},
-      {"attr", "Attributes", 6, LVCFMT_LEFT},
+      {"attr", "Attributes", 10, LVCFMT_LEFT},
   };
   std::vector<Col> cols = columns(list_);
   ASSERT_EQ(cols.size(), std::size(want));
