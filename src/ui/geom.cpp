@@ -35,7 +35,6 @@ void item_delete(geom_item* it) {
 inline int& pos(geom_rect& r, int a) { return a ? r.y : r.x; }
 inline int& len(geom_rect& r, int a) { return a ? r.h : r.w; }
 inline unsigned& minof(geom_item* it, int a) { return a ? it->minH : it->minW; }
-inline unsigned& maxof(geom_item* it, int a) { return a ? it->maxH : it->maxW; }
 inline unsigned growof(const geom_item* it, int a) { return a ? it->growY : it->growX; }
 
 // The limits clamp in 64 bits: unset maxima are all bits set. The minimum wins a conflict.
