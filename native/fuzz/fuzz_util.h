@@ -2,6 +2,10 @@
 // clean environment, input splitting and checks that stop the run on a wrong result.
 #pragma once
 
+#include <bzlib.h>
+#include <unistd.h>
+
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -69,5 +73,57 @@ inline std::vector<std::string> lines(const std::string& s) {
 
 // A terminated text inside its buffer.
 inline bool terminated(const char* buf, size_t size) { return size && memchr(buf, 0, size) != nullptr; }
+
+// Once per process: a fresh directory /tmp/quarn-fuzz-TAG-XXXXXX becomes the working one,
+// so included names stay inside it; it and the named files in it go at exit. True the
+// first time only.
+inline bool enter_own_dir(const char* tag, std::vector<const char*> files) {
+  static std::string dir;
+  static std::vector<const char*> names;
+  if (!dir.empty()) return false;
+  dir = std::string("/tmp/quarn-fuzz-") + tag + "-XXXXXX";
+  names = std::move(files);
+  FUZZ_CHECK(mkdtemp(&dir[0]) != nullptr);
+  FUZZ_CHECK(chdir(dir.c_str()) == 0);
+  atexit([] {
+    for (const char* f : names) unlink(f);
+    if (chdir("/") == 0) rmdir(dir.c_str());
+  });
+  return true;
+}
+
+inline void write_file(const char* name, const std::string& text) {
+  FILE* f = fopen(name, "wb");
+  FUZZ_CHECK(f != nullptr);
+  fwrite(text.data(), 1, text.size(), f);
+  fclose(f);
+}
+
+inline std::string bzip(const std::string& text) {
+  std::vector<char> out(text.size() + text.size() / 100 + 1024);
+  unsigned len = (unsigned)out.size();
+  FUZZ_CHECK(BZ2_bzBuffToBuffCompress(out.data(), &len, const_cast<char*>(text.data()), (unsigned)text.size(), 1,
+                                      0, 30) == BZ_OK);
+  return std::string(out.data(), len);
+}
+
+// The text cut at its first two form feeds; missing parts are empty.
+inline std::array<std::string, 3> ff_parts(const std::string& all) {
+  std::array<std::string, 3> parts;
+  size_t b = 0;
+  for (int i = 0; i < 3; i++) {
+    size_t e = i < 2 ? all.find('\f', b) : std::string::npos;
+    parts[i] = all.substr(b, e == std::string::npos ? std::string::npos : e - b);
+    if (e == std::string::npos) break;
+    b = e + 1;
+  }
+  return parts;
+}
+
+// No other directory is reachable from a text written into the harness's own.
+inline void no_slash(std::string& s) {
+  for (char& c : s)
+    if (c == '/') c = '_';
+}
 
 }  // namespace fuzz

@@ -3,47 +3,12 @@
 // first byte says whether the data is handed over as it is (plain text, or a bzip2 or
 // gzip image the input holds) or compressed here first, whole or cut short. What was
 // stored must read back unchanged after a save.
-#include <bzlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <map>
 
 #include "xrm/xrm_load.h"
 #include "fuzz_util.h"
 
 namespace {
-
-char own_dir[] = "/tmp/quarn-fuzz-xrml-XXXXXX";
-
-void leave_own_dir() {
-  for (const char* f : {"a", "b", "saved"}) unlink(f);
-  if (chdir("/") == 0) rmdir(own_dir);
-}
-
-void enter_own_dir() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  FUZZ_CHECK(mkdtemp(own_dir) != nullptr);
-  FUZZ_CHECK(chdir(own_dir) == 0);
-  atexit(leave_own_dir);
-}
-
-void write_file(const char* name, const std::string& text) {
-  FILE* f = fopen(name, "wb");
-  FUZZ_CHECK(f != nullptr);
-  fwrite(text.data(), 1, text.size(), f);
-  fclose(f);
-}
-
-std::string bzip(const std::string& text) {
-  std::vector<char> out(text.size() + text.size() / 100 + 1024);
-  unsigned len = (unsigned)out.size();
-  FUZZ_CHECK(BZ2_bzBuffToBuffCompress(out.data(), &len, const_cast<char*>(text.data()), (unsigned)text.size(), 1,
-                                      0, 30) == BZ_OK);
-  return std::string(out.data(), len);
-}
 
 std::map<std::string, std::string> contents(db* d) {
   std::map<std::string, std::string> m;
@@ -61,29 +26,19 @@ std::map<std::string, std::string> contents(db* d) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::setup({{"A", "a"}, {"EMPTY", ""}, {"SELF", "xrml"}});
-  enter_own_dir();
+  fuzz::enter_own_dir("xrml", {"a", "b", "saved"});
   uint8_t h = fuzz::head(data, size);
   std::string all(reinterpret_cast<const char*>(data), size);
   const bool asis = !(h & 0x80);
-  std::string parts[3];
-  size_t b = 0;
-  for (int i = 0; i < 3; i++) {
-    size_t e = i < 2 ? all.find('\f', b) : std::string::npos;
-    parts[i] = all.substr(b, e == std::string::npos ? std::string::npos : e - b);
-    if (e == std::string::npos) break;
-    b = e + 1;
-  }
-  // no other directory is reachable from the texts written here
-  for (std::string& p : parts) {
-    if (&p == &parts[0] && asis) continue;  // an image as it is: opaque
-    for (char& c : p)
-      if (c == '/') c = '_';
-  }
-  write_file("a", parts[1]);
-  write_file("b", parts[2]);
+  std::array<std::string, 3> parts = fuzz::ff_parts(all);
+  if (!asis) fuzz::no_slash(parts[0]);  // an image as it is: opaque
+  fuzz::no_slash(parts[1]);
+  fuzz::no_slash(parts[2]);
+  fuzz::write_file("a", parts[1]);
+  fuzz::write_file("b", parts[2]);
   std::string in = parts[0];
   if (!asis) {
-    in = bzip(in);
+    in = fuzz::bzip(in);
     if (h & 0x40) in.resize(in.size() * ((h >> 3) & 7) / 8);
   }
 

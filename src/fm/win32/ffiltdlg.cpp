@@ -8,6 +8,7 @@
 #include "err/err.h"
 #include "res/ffiltdlg.h"
 #include "txr/txr.h"
+#include "ui/win32/dlgplace.h"
 #include "ui/ctlclr.h"
 #include "xrm/xrm_geom.h"
 
@@ -43,24 +44,7 @@ void set_text(HWND w, const char* text) {
     ERR_LOG(ERR_ERR, last_error(), "SetWindowText() failed - ctrl: %p, cmd: `%.50s'.", (void*)w, text ? text : "");
 }
 
-void restore_placement(ffiltdlg* d) {
-  const cfg_wndpl& wp = d->cfg->wp;
-  const int* r = wp.rcNormalPosition;
-  if (d->cfg->wp_size != sizeof wp || r[2] <= r[0] || r[3] <= r[1]) return;
-  WINDOWPLACEMENT p;
-  memcpy(&p, &wp, sizeof p);
-  p.length = sizeof p;
-  p.showCmd = SW_SHOWNOACTIVATE;
-  SetWindowPlacement(d->dlg, &p);
-}
-
-void store_placement(ffiltdlg* d) {
-  WINDOWPLACEMENT p{};
-  p.length = sizeof p;
-  if (!GetWindowPlacement(d->dlg, &p)) return;
-  memcpy(&d->cfg->wp, &p, sizeof p);
-  d->cfg->wp_size = sizeof p;
-}
+void store_placement(ffiltdlg* d) { dlgplace_store(d->dlg, &d->cfg->wp, &d->cfg->wp_size); }
 
 void fill(ffiltdlg* d) {
   d->lock = 1;
@@ -90,12 +74,8 @@ void on_init(ffiltdlg* d, HWND dlg) {
   fcmdcbx_init(&d->cbx, GetDlgItem(dlg, FFILTDLG_CMDLIST), &d->cfg->cmdlist,
                d->cfg->cmdlist_sort == FFILT_SORT_ABC ? FCMDCBX_ABC : FCMDCBX_HIST, d->cfg->ignorecase);
   make_font(d);
-  if (d->g.dlg.w > 0) {
-    RECT cr;
-    GetClientRect(dlg, &cr);
-    if (geom_resize(&d->g, cr.right, cr.bottom) == 0) geom_apply(&d->g, dlg);
-  }
-  restore_placement(d);
+  dlgplace_layout(&d->g, dlg);
+  dlgplace_restore(dlg, &d->cfg->wp, d->cfg->wp_size, SW_SHOWNOACTIVATE);
   fill(d);
 }
 
@@ -144,11 +124,7 @@ INT_PTR CALLBACK proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       if (d->clr) return (INT_PTR)ctlclr_paint(d->clr, (void*)lp, (void*)wp);
       return FALSE;
     case WM_SIZE:
-      if (d->g.dlg.w > 0 && geom_resize(&d->g, LOWORD(lp), HIWORD(lp)) == 0) geom_apply(&d->g, dlg);
-      return TRUE;
-    case WM_SIZING:
-      if (d->g.dlg.w > 0) geom_sizing(&d->g, (unsigned)wp, reinterpret_cast<RECT*>(lp));
-      return TRUE;
+    case WM_SIZING: return dlgplace_size_msg(&d->g, dlg, msg, wp, lp);
     case WM_DESTROY:
       store_placement(d);  // the owner's end leaves the open setting as it is
       if (d->on_activate) d->on_activate(dlg, 0);

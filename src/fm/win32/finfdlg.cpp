@@ -9,6 +9,7 @@
 #include "quarnw/finftext.h"
 #include "res/finfdlg.h"
 #include "txr/txr.h"
+#include "ui/win32/dlgplace.h"
 #include "xrm/xrm_geom.h"
 
 namespace {
@@ -21,24 +22,7 @@ int last_error() {
   return e ? e : 9001;
 }
 
-void restore_placement(finfdlg* d) {
-  const cfg_wndpl& wp = d->cfg->wp;
-  const int* r = wp.rcNormalPosition;
-  if (d->cfg->wp_size != sizeof wp || r[2] <= r[0] || r[3] <= r[1]) return;
-  WINDOWPLACEMENT p;
-  memcpy(&p, &wp, sizeof p);
-  p.length = sizeof p;
-  p.showCmd = SW_SHOWNOACTIVATE;
-  SetWindowPlacement(d->dlg, &p);
-}
-
-void store_placement(finfdlg* d) {
-  WINDOWPLACEMENT p{};
-  p.length = sizeof p;
-  if (!GetWindowPlacement(d->dlg, &p)) return;
-  memcpy(&d->cfg->wp, &p, sizeof p);
-  d->cfg->wp_size = sizeof p;
-}
+void store_placement(finfdlg* d) { dlgplace_store(d->dlg, &d->cfg->wp, &d->cfg->wp_size); }
 
 int on_show(int, void* data, void* usrdata) {
   finfdlg_show(static_cast<finfdlg*>(usrdata), static_cast<const frec*>(data));
@@ -65,12 +49,8 @@ INT_PTR CALLBACK proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     d->dlg = dlg;
     d->info = GetDlgItem(dlg, FINFDLG_INFO);
     d->strip = GetDlgItem(dlg, FINFDLG_STRIP);
-    if (d->g.dlg.w > 0) {
-      RECT cr;
-      GetClientRect(dlg, &cr);
-      if (geom_resize(&d->g, cr.right, cr.bottom) == 0) geom_apply(&d->g, dlg);
-    }
-    restore_placement(d);
+    dlgplace_layout(&d->g, dlg);
+    dlgplace_restore(dlg, &d->cfg->wp, d->cfg->wp_size, SW_SHOWNOACTIVATE);
     return FALSE;
   }
   auto* d = reinterpret_cast<finfdlg*>(GetWindowLongPtrA(dlg, DWLP_USER));
@@ -96,11 +76,7 @@ INT_PTR CALLBACK proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return FALSE;
     case WM_SIZE:
-      if (d->g.dlg.w > 0 && geom_resize(&d->g, LOWORD(lp), HIWORD(lp)) == 0) geom_apply(&d->g, dlg);
-      return TRUE;
-    case WM_SIZING:
-      if (d->g.dlg.w > 0) geom_sizing(&d->g, (unsigned)wp, reinterpret_cast<RECT*>(lp));
-      return TRUE;
+    case WM_SIZING: return dlgplace_size_msg(&d->g, dlg, msg, wp, lp);
     case WM_DESTROY:
       store_placement(d);
       if (d->on_activate) d->on_activate(dlg, 0);

@@ -11,6 +11,7 @@
 #include "fio/timef.h"
 #include "fio/wndf.h"
 #include "txr/txr.h"
+#include "ui/win32/dlgplace.h"
 #include "ui/win32/lvwcoldlg.h"
 #include "xrm/xrm_geom.h"
 
@@ -174,26 +175,9 @@ void context_menu(uerrdlg* d, int x, int y) {
   if (cmd == IDM_ECOLS) column_dialog(d);
 }
 
-void restore_placement(uerrdlg* d) {
-  const cfg_wndpl& wp = d->cfg->wp;
-  const int* r = wp.rcNormalPosition;
-  if (d->cfg->wp_size != sizeof wp || r[2] <= r[0] || r[3] <= r[1]) return;
-  WINDOWPLACEMENT p;
-  memcpy(&p, &wp, sizeof p);
-  p.length = sizeof p;
-  if (p.showCmd == SW_SHOWMINIMIZED || p.showCmd == SW_MINIMIZE) p.showCmd = SW_SHOWNORMAL;
-  SetWindowPlacement(d->dlg, &p);
-}
-
 void store_placement(uerrdlg* d) {
-  WINDOWPLACEMENT p{};
-  p.length = sizeof p;
-  if (!GetWindowPlacement(d->dlg, &p)) {
-    ERR_LOG(ERR_ERR, last_error(), "GetWindowPlacement() failed - wnd: %p.", (void*)d->dlg);
-    return;
-  }
-  memcpy(&d->cfg->wp, &p, sizeof p);
-  d->cfg->wp_size = sizeof p;
+  if (const int e = dlgplace_store(d->dlg, &d->cfg->wp, &d->cfg->wp_size))
+    ERR_LOG(ERR_ERR, e, "GetWindowPlacement() failed - wnd: %p.", (void*)d->dlg);
 }
 
 void on_init(uerrdlg* d, HWND dlg) {
@@ -204,12 +188,8 @@ void on_init(uerrdlg* d, HWND dlg) {
   d->titl = GetDlgItem(dlg, IDC_UERR_TITL);
   make_columns(d);
   make_images(d);
-  if (d->g.dlg.w > 0) {
-    RECT cr;
-    GetClientRect(dlg, &cr);
-    if (geom_resize(&d->g, cr.right, cr.bottom) == 0) geom_apply(&d->g, dlg);
-  }
-  restore_placement(d);
+  dlgplace_layout(&d->g, dlg);
+  dlgplace_restore(dlg, &d->cfg->wp, d->cfg->wp_size, -1);
   fill(d);
 }
 
@@ -277,11 +257,7 @@ INT_PTR CALLBACK proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return FALSE;
     case WM_SIZE:
-      if (d->g.dlg.w > 0 && geom_resize(&d->g, LOWORD(lp), HIWORD(lp)) == 0) geom_apply(&d->g, dlg);
-      return TRUE;
-    case WM_SIZING:
-      if (d->g.dlg.w > 0) geom_sizing(&d->g, (unsigned)wp, reinterpret_cast<RECT*>(lp));
-      return TRUE;
+    case WM_SIZING: return dlgplace_size_msg(&d->g, dlg, msg, wp, lp);
     case WM_DESTROY:
       lvw_free(&d->lv);
       if (d->titl_brush) DeleteObject(d->titl_brush);
