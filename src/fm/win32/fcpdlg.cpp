@@ -619,6 +619,14 @@ int fcpdlg_item_state(const fcpdlg* d, unsigned i) { return d && i < d->fl.n ? d
 
 INT_PTR CALLBACK fcpdlg_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   auto* d = reinterpret_cast<fcpdlg*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  if (d && msg == WM_NOTIFY) {
+    const NMHDR* nm = reinterpret_cast<const NMHDR*>(lp);
+    if (nm->hwndFrom == d->fl.wnd && nm->code == LVN_ITEMCHANGED && !sm_state(&d->m)) set_title(d);
+  }
+  INT_PTR r = FALSE;
+  if (fop_dlg_msg(dlg, msg, wp, lp, d ? &d->fl : nullptr, d ? &d->cc : nullptr, d ? &d->g : nullptr,
+                  FOP_MSG_CLREDIT | FOP_MSG_CLRLISTBOX, &r))
+    return r;
   switch (msg) {
     case WM_INITDIALOG: {
       auto* rec = reinterpret_cast<fcpdlg*>(lp);
@@ -626,31 +634,6 @@ INT_PTR CALLBACK fcpdlg_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       if (rec->initrc && rec->modal) EndDialog(dlg, IDCANCEL);
       return TRUE;
     }
-    case WM_SIZE:
-      if (d && d->g.root && !geom_resize(&d->g, LOWORD(lp), HIWORD(lp))) geom_apply(&d->g, dlg);
-      return TRUE;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-      if (d)
-        if (void* br = ctlclr_paint(&d->cc, (HWND)lp, (HDC)wp)) return (INT_PTR)br;
-      return FALSE;
-    case WM_NOTIFY: {
-      if (!d) return FALSE;
-      const NMHDR* nm = reinterpret_cast<const NMHDR*>(lp);
-      LRESULT r = 0;
-      if (nm->hwndFrom == d->fl.wnd && nm->code == LVN_ITEMCHANGED && !sm_state(&d->m)) set_title(d);
-      if (foplist_notify(&d->fl, nm, &r)) {
-        SetWindowLongPtrA(dlg, DWLP_MSGRESULT, r);
-        return TRUE;
-      }
-      return FALSE;
-    }
-    case WM_CONTEXTMENU:
-      if (d && ((HWND)wp == d->fl.wnd || (HWND)wp == d->fl.lv.hdr)) {
-        foplist_context_menu(&d->fl, (HWND)wp, lp);
-        return TRUE;
-      }
-      return FALSE;
     case WM_COMMAND:
       if (!d) return FALSE;
       if (LOWORD(wp) == kind(d).btn_id) {

@@ -692,6 +692,14 @@ int fdeldlg_item_state(const fdeldlg* d, unsigned i) {
 
 INT_PTR CALLBACK fdeldlg_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   fdeldlg* d = of(dlg);
+  if (d && msg == WM_NOTIFY) {
+    const NMHDR* nm = reinterpret_cast<const NMHDR*>(lp);
+    if (nm->idFrom == IDC_FDEL_LIST && nm->code == LVN_ITEMCHANGED && !sm_state(&d->m)) set_title(d);
+  }
+  INT_PTR r = FALSE;
+  if (fop_dlg_msg(dlg, msg, wp, lp, d ? &d->fl : nullptr, d ? &d->cc : nullptr, d ? &d->g : nullptr,
+                  FOP_MSG_CLRSTATIC | FOP_MSG_MINMAX, &r))
+    return r;
   switch (msg) {
     case WM_INITDIALOG: {
       d = reinterpret_cast<fdeldlg*>(lp);
@@ -714,32 +722,7 @@ INT_PTR CALLBACK fdeldlg_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             foplist_command(&d->fl, &d->cfg->base, LOWORD(wp));
           return TRUE;
       }
-    case WM_NOTIFY: {
-      if (!d) return FALSE;
-      LRESULT r = 0;
-      const NMHDR* nm = reinterpret_cast<const NMHDR*>(lp);
-      if (nm->idFrom == IDC_FDEL_LIST && nm->code == LVN_ITEMCHANGED && !sm_state(&d->m)) set_title(d);
-      if (foplist_notify(&d->fl, nm, &r)) {
-        SetWindowLongPtrA(dlg, DWLP_MSGRESULT, r);
-        return TRUE;
-      }
-      return FALSE;
-    }
-    case WM_CONTEXTMENU:
-      if (d && (reinterpret_cast<HWND>(wp) == d->fl.wnd || reinterpret_cast<HWND>(wp) == d->fl.lv.hdr))
-        foplist_context_menu(&d->fl, reinterpret_cast<HWND>(wp), lp);
-      return TRUE;
-    case WM_CTLCOLORSTATIC:
-      if (d)
-        if (void* b = ctlclr_paint(&d->cc, reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp)))
-          return reinterpret_cast<INT_PTR>(b);
-      return FALSE;
-    case WM_SIZE:
-      if (d && d->g.root && !geom_resize(&d->g, LOWORD(lp), HIWORD(lp))) geom_apply(&d->g, dlg);
-      return TRUE;
-    case WM_GETMINMAXINFO:
-      if (d && d->g.root) geom_minmax(&d->g, reinterpret_cast<void*>(lp));
-      return TRUE;
+    case WM_CONTEXTMENU: return TRUE;
     case WM_DESTROY:
       if (d) {
         subscribe(d, false);

@@ -559,3 +559,42 @@ int fop_store_placement(HWND dlg, fopdlgcfg* cfg) {
   cfg->wp_size = sizeof p;
   return 0;
 }
+
+bool fop_dlg_msg(HWND dlg, UINT msg, WPARAM wp, LPARAM lp, foplist* fl, ctlclr* cc, geom* g, unsigned what,
+                 INT_PTR* ret) {
+  *ret = TRUE;
+  switch (msg) {
+    case WM_NOTIFY: {
+      LRESULT r = 0;
+      if (!fl || !foplist_notify(fl, reinterpret_cast<const NMHDR*>(lp), &r)) return false;
+      SetWindowLongPtrA(dlg, DWLP_MSGRESULT, r);
+      return true;
+    }
+    case WM_CONTEXTMENU: {
+      HWND from = reinterpret_cast<HWND>(wp);
+      if (!fl || (from != fl->wnd && from != fl->lv.hdr)) return false;
+      foplist_context_menu(fl, from, lp);
+      return true;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX: {
+      const unsigned bit = msg == WM_CTLCOLOREDIT     ? FOP_MSG_CLREDIT
+                           : msg == WM_CTLCOLORSTATIC ? FOP_MSG_CLRSTATIC
+                                                      : FOP_MSG_CLRLISTBOX;
+      if (!(what & bit) || !cc) return false;
+      void* b = ctlclr_paint(cc, reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp));
+      if (!b) return false;
+      *ret = reinterpret_cast<INT_PTR>(b);
+      return true;
+    }
+    case WM_SIZE:
+      if (g && g->root && !geom_resize(g, LOWORD(lp), HIWORD(lp))) geom_apply(g, dlg);
+      return true;
+    case WM_GETMINMAXINFO:
+      if (!(what & FOP_MSG_MINMAX)) return false;
+      if (g && g->root) geom_minmax(g, reinterpret_cast<void*>(lp));
+      return true;
+    default: return false;
+  }
+}

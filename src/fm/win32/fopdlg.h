@@ -10,6 +10,8 @@
 #include "fm/fopdlgcfg.h"
 #include "fm/ftdecide.h"
 #include "fm/fthread.h"
+#include "ui/ctlclr.h"
+#include "ui/geom.h"
 #include "ui/win32/lvw.h"
 
 struct db;
@@ -110,3 +112,15 @@ int fop_store_placement(HWND dlg, fopdlgcfg* cfg);
 
 // The text of id in ctx, or id when the store has none with the same conversions.
 const char* fop_text(const fopenv* env, const char* ctx, const char* id);
+
+// Which of the optional messages a dialog lets fop_dlg_msg take.
+constexpr unsigned FOP_MSG_CLREDIT = 1u;     // WM_CTLCOLOREDIT
+constexpr unsigned FOP_MSG_CLRSTATIC = 2u;   // WM_CTLCOLORSTATIC
+constexpr unsigned FOP_MSG_CLRLISTBOX = 4u;  // WM_CTLCOLORLISTBOX
+constexpr unsigned FOP_MSG_MINMAX = 8u;      // WM_GETMINMAXINFO
+
+// The messages every file-operation dialog answers alike: the list's notifications and
+// context menu, the coloured controls, the layout on resize. fl, cc and g are null while
+// the dialog has no record. True when taken, with the procedure's result in *ret.
+bool fop_dlg_msg(HWND dlg, UINT msg, WPARAM wp, LPARAM lp, foplist* fl, ctlclr* cc, geom* g, unsigned what,
+                 INT_PTR* ret);
